@@ -1,0 +1,152 @@
+#include "app/command_line.h"
+
+#include "app/setup_settings.h"
+
+#include <cwctype>
+
+namespace {
+constexpr std::size_t kMaxOptionNameLength = 258;
+constexpr std::size_t kMaxPropertyTokenLength = 1038;
+
+wchar_t CharAt(const std::wstring& text, std::size_t index) {
+    return index < text.size() ? text[index] : L'\0';
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+bool IsOptionToken(const std::wstring& token) {
+    return !token.empty() && (token[0] == L'/' || token[0] == L'-');
+}
+
+bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* word) {
+    std::size_t i = 0;
+    for (; i < text.size() && word[i]; ++i)
+        if (std::towlower(text[i]) != std::towlower(word[i]))
+            return false;
+    return i == text.size() && word[i] == L'\0';
+}
+
+std::wstring Trim(const std::wstring& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && std::iswspace(text[begin]))
+        ++begin;
+    while (end > begin && std::iswspace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// The tokens after the first one, which names the mode.
+std::vector<std::wstring> ArgumentTokens(const std::wstring& commandLine) {
+    std::vector<std::wstring> tokens = SplitTokens(commandLine);
+    if (!tokens.empty())
+        tokens.erase(tokens.begin());
+    return tokens;
+}
+} // namespace
+
+std::optional<Token> NextToken(const std::wstring& text, std::size_t position) {
+    while (IsBlank(CharAt(text, position)))
+        ++position;
+    if (CharAt(text, position) == L'\0')
+        return std::nullopt;
+    Token token;
+    token.first = position;
+    token.quoted = text[position] == L'"';
+    std::size_t current = position + 1;
+    std::size_t end;
+    for (;;) {
+        wchar_t c = CharAt(text, current);
+        if (c == L'=' && CharAt(text, current + 1) == L'"') {
+            // =" always opens a quoted value, even inside a quoted token.
+            token.quoted = true;
+            current += 2;
+            continue;
+        }
+        if (token.quoted) {
+            if (c == L'"') {
+                end = current + 1;
+                break;
+            }
+            if (c == L'\0') {
+                end = current;
+                break;
+            }
+        } else if (IsBlank(c) || c == L'\0') {
+            end = current;
+            break;
+        }
+        ++current;
+    }
+    token.last = end - 1;
+    return token;
+}
+
+std::vector<std::wstring> SplitTokens(const std::wstring& commandLine) {
+    std::vector<std::wstring> tokens;
+    std::size_t position = 0;
+    while (auto token = NextToken(commandLine, position)) {
+        tokens.push_back(commandLine.substr(token->first, token->length()));
+        position = token->last + 1;
+    }
+    return tokens;
+}
+
+int ClassifyCommandLine(const std::wstring& commandLine) {
+    auto token = NextToken(commandLine, 0);
+    if (!token)
+        return ModeNone;
+    if (token->quoted || token->length() != 2)
+        return ModeUsage;
+    wchar_t lead = commandLine[token->first];
+    wchar_t letter = commandLine[token->first + 1];
+    if (lead != L'/' && lead != L'-')
+        return ModeUsage;
+    if (letter == L'a' || letter == L'A')
+        return ModeAdmin;
+    if (letter == L'i')
+        return ModeInstall;
+    return ModeUsage;
+}
+
+int ParseUILevel(const std::wstring& commandLine) {
+    for (const std::wstring& token : ArgumentTokens(commandLine)) {
+        if (!IsOptionToken(token))
+            continue;
+        std::wstring name = token.substr(1);
+        if (name.empty() || name.size() > kMaxOptionNameLength)
+            return kUILevelFull;
+        if (EqualsIgnoringCase(name, L"quiet"))
+            return kUILevelNone;
+        if (EqualsIgnoringCase(name, L"passive"))
+            return kUILevelPassive;
+    }
+    return kUILevelFull;
+}
+
+std::wstring ExtractProperties(const std::wstring& commandLine) {
+    std::wstring properties;
+    for (const std::wstring& token : ArgumentTokens(commandLine)) {
+        if (IsOptionToken(token))
+            continue;
+        if (token.size() > kMaxPropertyTokenLength)
+            break;
+        if (token.find(L'=') != std::wstring::npos)
+            properties += token + L' ';
+    }
+    return Trim(properties);
+}
+
+std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLine) {
+    std::vector<std::wstring> arguments = ArgumentTokens(commandLine);
+    if (arguments.size() != 1)
+        return std::nullopt;
+    std::wstring path;
+    for (wchar_t c : arguments[0])
+        if (c != L'"')
+            path += c;
+    if (path.empty())
+        return std::nullopt;
+    return path;
+}

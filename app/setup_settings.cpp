@@ -1,0 +1,7 @@
+#include "app/setup_settings.h"
+
+SetupSettings& Settings() {
+    // Never destroyed: log and message helpers may still run during static destruction.
+    static SetupSettings* settings = new SetupSettings();
+    return *settings;
+}

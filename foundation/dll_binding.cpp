@@ -1,0 +1,26 @@
+#include "foundation/dll_binding.h"
+
+namespace {
+HMODULE LoadFromSystemFolder(const wchar_t* fileName) {
+    HMODULE module = LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
+    // Systems without the search flags (before KB2533623) reject it: use the full system path.
+    std::wstring fullPath = SystemFolderPath(fileName);
+    return fullPath.empty() ? nullptr : LoadLibraryW(fullPath.c_str());
+}
+} // namespace
+
+SystemLibrary::SystemLibrary(const wchar_t* fileName) : module_(LoadFromSystemFolder(fileName)) {}
+
+FARPROC SystemLibrary::procAddress(const char* name) const {
+    return module_.valid() ? GetProcAddress(module_.get(), name) : nullptr;
+}
+
+std::wstring SystemFolderPath(const wchar_t* fileName) {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    return std::wstring(folder) + L"\\" + fileName;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Run-time binding of optional system libraries. Libraries are loaded from the system folder only:
+// setup.exe runs elevated from download folders, where a planted DLL of the same name would
+// otherwise run with administrator rights.
+#include "foundation/handles.h"
+#include <string>
+
+class SystemLibrary {
+public:
+    explicit SystemLibrary(const wchar_t* fileName);
+    SystemLibrary(const SystemLibrary&) = delete;
+    SystemLibrary& operator=(const SystemLibrary&) = delete;
+
+    bool loaded() const { return module_.valid(); }
+    HMODULE module() const { return module_.get(); }
+
+    // Binds `name` as a pointer of the declared type of the SDK function, e.g.
+    // `lib.bind<decltype(&::MsiInstallProductW)>("MsiInstallProductW")`. Null when missing.
+    template <typename Fn> Fn bind(const char* name) const {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(procAddress(name)));
+    }
+    template <typename Fn> bool bind(Fn& target, const char* name) const {
+        target = bind<Fn>(name);
+        return target != nullptr;
+    }
+
+private:
+    FARPROC procAddress(const char* name) const;
+    UniqueModule module_;
+};
+
+// Path of a file in the Windows system folder ("" when the folder cannot be determined).
+std::wstring SystemFolderPath(const wchar_t* fileName);

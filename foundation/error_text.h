@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+
+// The system's message for a Windows error code, without its trailing line break, or
+// "Unknown error 0x%08X".
+std::wstring GetSystemErrorText(unsigned long code);
+// "Error(%d) '%s'"
+std::wstring FormatErrorCode(unsigned long code);

@@ -1,0 +1,16 @@
+#pragma once
+// The setup log: a UTF-16 LE file in the temp folder, opened, appended to and closed for each line.
+#include <string>
+
+bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefix);
+bool LogText(const std::wstring& text, bool withPrefix = true);
+// Formats (wide %s) into at most 4095 units and appends the result with the time-stamp prefix.
+void LogPrintf(const wchar_t* format, ...);
+void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...);
+
+// The setup log path for this run, or "" when no usable name exists.
+std::wstring BuildLogFileName(const std::wstring& name, const std::wstring& languageNeutralName);
+
+// True when a file of that path can be created or opened. Leaves no file behind that it created,
+// and never deletes a file that was there before.
+bool CanCreateFile(const std::wstring& path);

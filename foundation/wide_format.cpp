@@ -1,0 +1,36 @@
+#include "foundation/wide_format.h"
+
+#include <stdio.h>
+#include <vector>
+
+std::wstring FormatWideV(const wchar_t* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    int length = _vscwprintf(format, measure);
+    va_end(measure);
+    if (length <= 0)
+        return std::wstring();
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    _vsnwprintf(buffer.data(), buffer.size(), format, args);
+    buffer.back() = L'\0';
+    return std::wstring(buffer.data());
+}
+
+std::wstring FormatWide(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::wstring text = FormatWideV(format, args);
+    va_end(args);
+    return text;
+}
+
+std::wstring FormatWideBoundedV(std::size_t capacity, const wchar_t* format, va_list args) {
+    if (capacity == 0)
+        return std::wstring();
+    std::vector<wchar_t> buffer(capacity, L'\0');
+    // Microsoft's _vsnwprintf neither terminates nor fails loudly on truncation: the last unit
+    // is kept for the terminator and set by hand.
+    _vsnwprintf(buffer.data(), capacity - 1, format, args);
+    buffer[capacity - 1] = L'\0';
+    return std::wstring(buffer.data());
+}

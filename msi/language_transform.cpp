@@ -1,0 +1,57 @@
+#include "msi/language_transform.h"
+
+#include "foundation/ini_file.h"
+#include "foundation/setup_log.h"
+#include "msi/language_fallback.h"
+
+#include <windows.h>
+
+namespace {
+// "<executable folder>\<language id>.mst"
+std::wstring TransformPath(int langId) {
+    return GetModulePath(false, true) + std::to_wstring(langId) + L".mst";
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The user's language was not found: try its primary language once.
+void SelectPrimaryLanguageTransform(SetupSettings& settings) {
+    LogPrintfTo(settings.LogPath,
+                L"Language transform for LangId %d not found, trying primary language\r\n",
+                settings.LangId);
+    unsigned fallback = PrimaryLanguageFallback(static_cast<unsigned>(settings.LangId));
+    if (fallback == 0)
+        return;
+    settings.LangId = static_cast<int>(fallback);
+    std::wstring candidate = TransformPath(settings.LangId);
+    LogPrintfTo(settings.LogPath, L"Primary LangId is %d\r\n", settings.LangId);
+    if (Exists(candidate))
+        settings.Transforms = candidate;
+    else
+        LogPrintfTo(settings.LogPath, L"Primary LangId transform not found\r\n");
+}
+} // namespace
+
+void SelectLanguageTransform(SetupSettings& settings) {
+    settings.LangId = ReadIniInt(L"Main", L"LangId", 0);
+    bool fromIni = settings.LangId != 0;
+    if (fromIni) {
+        LogPrintfTo(settings.LogPath, L"LangId %d is set from ini file\r\n", settings.LangId);
+    } else {
+        settings.LangId = GetUserDefaultLangID();
+        LogPrintfTo(settings.LogPath, L"User LangId is %d\r\n", settings.LangId);
+    }
+
+    std::wstring candidate = TransformPath(settings.LangId);
+    if (Exists(candidate)) {
+        settings.Transforms = candidate;
+        return;
+    }
+    // A language named in the ini file is the author's explicit choice: no substitute for it.
+    if (fromIni)
+        LogPrintfTo(settings.LogPath, L"LangId transform not found\r\n");
+    else
+        SelectPrimaryLanguageTransform(settings);
+}

@@ -1,0 +1,126 @@
+#include "msi/package_info.h"
+
+#include "msi/product_version.h"
+
+namespace {
+constexpr DWORD kValueBufferChars = 260;
+constexpr DWORD kTemplateBufferChars = 128;
+constexpr UINT kPidTemplate = 7; // PID_TEMPLATE of the summary information stream
+
+const wchar_t kProductNameQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='ProductName'";
+const wchar_t kProductVersionQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='ProductVersion'";
+const wchar_t kProductLanguageQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='ProductLanguage'";
+const wchar_t kProductCodeQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'";
+const wchar_t kProductNameLangNeutralQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='ProductNameLangNeutral'";
+
+bool OpenPackage(const MsiLibrary& msi, const std::wstring& path, MsiHandleOwner& database) {
+    return msi.OpenDatabase(path.c_str(), MSIDBOPEN_READONLY, database.receive()) == ERROR_SUCCESS;
+}
+
+bool ReadTemplate(const MsiLibrary& msi, MSIHANDLE database, std::wstring& templateText) {
+    MsiHandleOwner summary(msi);
+    if (msi.GetSummaryInformation(database, nullptr, 0, summary.receive()) != ERROR_SUCCESS)
+        return false;
+    UINT type = 0;
+    INT integer = 0;
+    wchar_t buffer[kTemplateBufferChars] = {};
+    DWORD size = kTemplateBufferChars;
+    if (msi.SummaryInfoGetProperty(summary.get(), kPidTemplate, &type, &integer, nullptr, buffer,
+                                   &size) != ERROR_SUCCESS)
+        return false;
+    templateText = buffer;
+    return true;
+}
+
+// The installed version against the package's; an installed product whose version cannot be
+// read counts as older, so that the caller offers to update it.
+int CompareWithInstalled(const MsiLibrary& msi, const std::wstring& productCode,
+                         const std::wstring& packageVersion) {
+    wchar_t buffer[kValueBufferChars] = {};
+    DWORD size = kValueBufferChars;
+    if (msi.GetProductInfo(productCode.c_str(), L"VersionString", buffer, &size) != ERROR_SUCCESS)
+        return -1;
+    return CompareProductVersions(ParseProductVersion(buffer), ParseProductVersion(packageVersion));
+}
+} // namespace
+
+PackageFacts& PackageInfo() {
+    // Never destroyed, like the settings: late log and message helpers may still read it.
+    static PackageFacts* facts = new PackageFacts();
+    return *facts;
+}
+
+bool QueryPackageValue(const MsiLibrary& msi, MSIHANDLE database, const wchar_t* query,
+                       std::wstring& value) {
+    MsiHandleOwner view(msi);
+    if (msi.DatabaseOpenView(database, query, view.receive()) != ERROR_SUCCESS)
+        return false;
+    if (msi.ViewExecute(view.get(), 0) != ERROR_SUCCESS)
+        return false;
+    MsiHandleOwner record(msi);
+    if (msi.ViewFetch(view.get(), record.receive()) != ERROR_SUCCESS)
+        return false;
+    wchar_t buffer[kValueBufferChars] = {};
+    DWORD size = kValueBufferChars;
+    if (msi.RecordGetString(record.get(), 1, buffer, &size) != ERROR_SUCCESS)
+        return false;
+    value = buffer;
+    return true;
+}
+
+bool ReadPackageInfo(const std::wstring& path) {
+    MsiLibrary msi;
+    if (!msi.complete())
+        return false;
+    MsiHandleOwner database(msi);
+    if (!OpenPackage(msi, path, database))
+        return false;
+    PackageFacts facts;
+    if (!ReadTemplate(msi, database.get(), facts.Template) ||
+        !QueryPackageValue(msi, database.get(), kProductNameQuery, facts.ProductName) ||
+        !QueryPackageValue(msi, database.get(), kProductVersionQuery, facts.ProductVersion) ||
+        !QueryPackageValue(msi, database.get(), kProductLanguageQuery, facts.ProductLanguage) ||
+        !QueryPackageValue(msi, database.get(), kProductCodeQuery, facts.ProductCode))
+        return false;
+    // Optional: the log file name falls back to it only when the product name cannot be used.
+    QueryPackageValue(msi, database.get(), kProductNameLangNeutralQuery,
+                      facts.ProductNameLangNeutral);
+    PackageInfo() = facts;
+    return true;
+}
+
+bool QueryInstalledState(const std::wstring& path, InstalledState& state) {
+    state = InstalledState();
+    MsiLibrary msi;
+    if (!msi.complete())
+        return false;
+    MsiHandleOwner database(msi);
+    if (!OpenPackage(msi, path, database))
+        return false;
+    std::wstring productCode;
+    std::wstring productVersion;
+    if (!QueryPackageValue(msi, database.get(), kProductCodeQuery, productCode) ||
+        !QueryPackageValue(msi, database.get(), kProductVersionQuery, productVersion))
+        return false;
+    INSTALLSTATE productState = msi.QueryProductState(productCode.c_str());
+    state.advertised = productState == INSTALLSTATE_ADVERTISED;
+    if (productState == INSTALLSTATE_DEFAULT) {
+        state.installed = true;
+        state.comparison = CompareWithInstalled(msi, productCode, productVersion);
+    }
+    return state.installed;
+}
+
+std::wstring PackagePlatform() {
+    return PlatformOfTemplate(PackageInfo().Template);
+}
+
+std::wstring PlatformOfTemplate(const std::wstring& templateText) {
+    std::size_t separator = templateText.find(L';');
+    return separator == std::wstring::npos ? std::wstring() : templateText.substr(0, separator);
+}

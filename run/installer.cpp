@@ -1,0 +1,187 @@
+#include "run/installer.h"
+
+#include "app/command_line.h"
+#include "app/setup_settings.h"
+#include "foundation/error_text.h"
+#include "foundation/handles.h"
+#include "foundation/host_facts.h"
+#include "foundation/ini_file.h"
+#include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
+#include "foundation/setup_log.h"
+#include "foundation/win_version.h"
+#include "msi/language_transform.h"
+#include "msi/package_info.h"
+#include "resources/resource_ids.h"
+
+#include <windows.h>
+
+namespace {
+constexpr int kContinue = -1;
+
+bool FileFound(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(FindFirstFileW(path.c_str(), &data));
+    return find.valid();
+}
+
+bool EndsWith64(const std::wstring& text) {
+    return text.size() >= 2 && text.compare(text.size() - 2, 2, L"64") == 0;
+}
+
+std::wstring LongPathOf(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD length = GetLongPathNameW(path.c_str(), buffer, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? path : std::wstring(buffer, length);
+}
+
+std::wstring FailureText(unsigned code) {
+    switch (code) {
+    case ERROR_PRODUCT_VERSION:
+        return LoadLangString(IDS_NEWER_VERSION_INSTALLED);
+    case kOlderVersionUpdateDisabled:
+        return LoadLangString(IDS_MINOR_UPDATE_DISABLED);
+    case ERROR_PATCH_TARGET_NOT_FOUND:
+        return LoadLangString(IDS_PATCH_NOT_APPLICABLE);
+    default:
+        return LoadLangString(IDS_INTERNAL_ERROR);
+    }
+}
+} // namespace
+
+int CInstaller::RunSetup(const std::wstring& commandLine) {
+    SetupSettings& settings = Settings();
+    settings.UILevel = ParseUILevel(commandLine);
+    // An administrative run keeps its mode: "/a <path>" must not turn into an ordinary install.
+    const bool administrative = settings.Mode == ModeAdmin;
+    settings.Mode = administrative ? ModeAdmin : ModeInstall;
+
+    if (!LoadPackageInfo())
+        return kExitFailure;
+
+    settings.LogPath = BuildLogFileName(ProductName(), ProductNameLangNeutral());
+    LogPrintf(L"UILevel is set to %d\r\n", settings.UILevel);
+
+    int hostResult = CheckHost();
+    if (hostResult != kContinue)
+        return hostResult;
+
+    settings.PackagePath = ReadIniString(L"Main", L"MsiPath");
+
+    // Held until the run ends, so that a second setup for the same product stays out.
+    UniqueKernelHandle setupLock;
+    if (AcquireSetupLock(setupLock, PackageInfo().ProductCode)) {
+        const std::wstring& name = PackageInfo().ProductName;
+        LogPrintf(L"Installation or deployment of product '%s' already run.\r\n", name.c_str());
+        ShowMessage(FormatLangString(IDS_SETUP_ALREADY_RUNNING, name.c_str()), L"", MB_ICONERROR);
+        return kExitFailure;
+    }
+
+    if (!ValidateOperationType()) {
+        LogAndShowMessage(
+            nullptr, FormatLangString(IDS_INVALID_OPERATION_TYPE, settings.OperationType.c_str()),
+            title_, MB_ICONERROR);
+        return kExitFailure;
+    }
+
+    if (administrative) {
+        std::optional<std::wstring> target = ExtractAdminTargetPath(commandLine);
+        if (!target) {
+            LogText(
+                L"Administrative install needs the target folder as the only token after /a.\r\n");
+            ShowUsage();
+            return kExitFailure;
+        }
+        settings.AdminTargetPath = *target;
+        settings.UILevel = kUILevelPassive;
+    }
+
+    settings.PackagePath = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
+    if (GetFileAttributesW(settings.PackagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        LogAndShowMessage(nullptr,
+                          FormatLangString(IDS_FILE_NOT_FOUND, settings.PackagePath.c_str()),
+                          title_, MB_ICONERROR);
+        return kExitFailure;
+    }
+
+    settings.Properties = ExtractProperties(commandLine);
+    if (settings.Properties.empty())
+        settings.Properties = ReadIniString(L"Main", L"MsiProp");
+
+    if (!administrative)
+        SelectLanguageTransform(settings);
+
+    bool rebootNeeded = false;
+    if (!Run(rebootNeeded))
+        return kExitFailure;
+    if (!rebootNeeded)
+        return kExitSuccess;
+    return AskForRestart();
+}
+
+// The checks between the log's start and the single-instance guard; kContinue when all pass.
+int CInstaller::CheckHost() {
+    std::wstring iniPath = GetIniPath();
+    if (!FileFound(iniPath)) {
+        MessageBoxW(nullptr, FormatLangString(IDS_INI_FILE_NOT_FOUND, iniPath.c_str()).c_str(),
+                    LoadLangString(IDS_INSTALLATION_ERROR).c_str(), MB_ICONERROR);
+        return kExitIniMissing;
+    }
+
+    if (IsNativeX86() && EndsWith64(PackagePlatform())) {
+        MessageBoxW(nullptr, LoadLangString(IDS_PLATFORM_NEEDS_64BIT).c_str(), title_.c_str(),
+                    MB_ICONERROR);
+        return kExitFailure;
+    }
+
+    title_ = Title();
+
+    if (ReadIniInt(L"Main", L"Os32Need", 0) != 0 && !IsNativeX86()) {
+        LogAndShowMessage(nullptr, LoadLangString(IDS_PLATFORM_NEEDS_32BIT), title_, MB_ICONERROR);
+        return kExitFailure;
+    }
+
+    if (!CheckWinVersion())
+        return kExitFailure;
+
+    if (ReadIniInt(L"Main", L"AdminNeed", 1) != 0 && !IsUserAdmin()) {
+        LogAndShowMessage(nullptr, LoadLangString(IDS_ADMIN_REQUIRED), title_, MB_ICONERROR);
+        return kExitFailure;
+    }
+    return kContinue;
+}
+
+int CInstaller::AskForRestart() {
+    int answer = LogAndShowMessage(nullptr, LoadLangString(IDS_ASK_RESTART_NOW), title_,
+                                   MB_YESNO | MB_ICONQUESTION);
+    if (!IsFullUI())
+        LogText(L"Auto-reboot in passive mode\r\n");
+    else if (answer != IDYES)
+        return kExitRestartPending;
+    RestartWindows();
+    return kExitSuccess;
+}
+
+int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
+    (void)keyFormat;
+    rebootNeeded = false;
+    // Prerequisite sections are not read by this version: nothing needs action, go on.
+    return 1;
+}
+
+int CInstaller::CheckInstallResult(unsigned code) {
+    if (code == ERROR_SUCCESS || code == ERROR_SUCCESS_REBOOT_INITIATED ||
+        code == ERROR_SUCCESS_REBOOT_REQUIRED)
+        return 0;
+    if (code == ERROR_INSTALL_USEREXIT)
+        return 1;
+
+    std::wstring text = FailureText(code);
+    LogText(text + L"\r\n");
+    std::wstring logNote =
+        FormatLangString(IDS_LOG_FILE_NOTE, LongPathOf(Settings().LogPath).c_str());
+    if (IsFullUI())
+        MessageBoxW(nullptr, (text + logNote).c_str(), title_.c_str(), MB_ICONERROR);
+    LogPrintf(L"Install() failed. %s\r\n", FormatErrorCode(code).c_str());
+    return 1;
+}

@@ -1,0 +1,196 @@
+#include "run/installer_msi.h"
+
+#include "app/setup_settings.h"
+#include "foundation/exception_guard.h"
+#include "foundation/ini_file.h"
+#include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
+#include "foundation/setup_log.h"
+#include "msi/msi_library.h"
+#include "msi/package_info.h"
+#include "resources/resource_ids.h"
+
+#include <windows.h>
+
+namespace {
+constexpr DWORD kEngineLogMode = 0x1FDF; // every INSTALLLOGMODE up to VERBOSE but FILESINUSE
+const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
+
+bool IniFileExists() {
+    return GetFileAttributesW(GetIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
+}
+
+bool IsAdministrative() {
+    return Settings().Mode == ModeAdmin;
+}
+
+bool IsFreshInstall(const InstalledState& state) {
+    return !state.installed && !state.advertised && state.comparison >= 0 && !IsAdministrative();
+}
+} // namespace
+
+bool CInstallerMsi::LoadPackageInfo() {
+    // Without a setup ini file there is no package to read; the run reports the missing file.
+    if (!IniFileExists())
+        return true;
+    std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
+    if (!ReadPackageInfo(path)) {
+        MessageBoxW(nullptr,
+                    FormatLangString(IDS_CANNOT_READ_PACKAGE_PROPERTY, path.c_str()).c_str(),
+                    title().c_str(), MB_ICONERROR);
+        return false;
+    }
+    Settings().CodePage = GetLanguageAnsiCodePage(PackageInfo().ProductLanguage);
+    return true;
+}
+
+std::wstring CInstallerMsi::ProductName() {
+    return PackageInfo().ProductName;
+}
+std::wstring CInstallerMsi::ProductNameLangNeutral() {
+    return PackageInfo().ProductNameLangNeutral;
+}
+std::wstring CInstallerMsi::ProductVersion() {
+    return PackageInfo().ProductVersion;
+}
+
+std::wstring CInstallerMsi::Title() {
+    return FormatLangString(IDS_PRODUCT_SETUP_TITLE, ProductName().c_str(),
+                            ProductVersion().c_str());
+}
+
+bool CInstallerMsi::ValidateOperationType() {
+    SetupSettings& settings = Settings();
+    settings.OperationType = ReadIniString(L"Main", L"MsiType", L"Install");
+    return EqualsIgnoringCase(settings.OperationType, L"Install") ||
+           EqualsIgnoringCase(settings.OperationType, L"InstallUpgrade");
+}
+
+bool CInstallerMsi::Run(bool& rebootNeeded) {
+    SetupSettings& settings = Settings();
+    if (!settings.Transforms.empty()) {
+        settings.Properties += L" TRANSFORMS=\"" + settings.Transforms + L"\"";
+        LogPrintf(L"LangId transform is %s\r\n", settings.Transforms.c_str());
+    }
+
+    InstalledState state;
+    QueryInstalledState(settings.PackagePath, state);
+    const bool freshInstall = IsFreshInstall(state);
+    if (freshInstall && RunPrerequisites(L"PreReq%d", rebootNeeded) != 1)
+        return false;
+
+    unsigned code = InstallProduct(rebootNeeded);
+    if (CheckInstallResult(code) != 0) {
+        // The failure-log mailing is offered here once it exists; a cancellation never gets it.
+        return false;
+    }
+
+    if (freshInstall)
+        RunPostrequisites(rebootNeeded);
+    LogText(L"\r\n");
+    LogText(L"Setup completed.\r\n");
+    return true;
+}
+
+void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
+    (void)rebootNeeded;
+    // Postrequisite sections are not read by this version.
+}
+
+unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
+    SetupSettings& settings = Settings();
+    MsiLibrary msi;
+    if (!msi.complete())
+        return ERROR_INSTALL_FAILURE;
+    msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
+
+    std::wstring commandLine;
+    if (IsAdministrative()) {
+        commandLine = L" TARGETDIR=\"" + settings.AdminTargetPath + L"\" ACTION=ADMIN";
+    } else {
+        InstalledState state;
+        QueryInstalledState(settings.PackagePath, state);
+        if (!state.installed && !state.advertised) {
+            commandLine = settings.Properties;
+        } else {
+            unsigned result = 0;
+            if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
+                return result;
+        }
+    }
+    return CallEngine(msi, commandLine);
+}
+
+bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool& rebootNeeded,
+                                                 std::wstring& commandLine, unsigned& result) {
+    SetupSettings& settings = Settings();
+    const int updateDisable = ReadIniInt(L"Main", L"UpdateDisable", 0);
+    if (comparison > 0) {
+        result = ERROR_PRODUCT_VERSION;
+        return false;
+    }
+    if (comparison == 0) {
+        commandLine = settings.Properties;
+        return true;
+    }
+    if (updateDisable == 1) {
+        result = kOlderVersionUpdateDisabled;
+        return false;
+    }
+    int answer = LogAndShowMessage(nullptr, LoadLangString(IDS_ASK_UPGRADE_OLDER_VERSION), title(),
+                                   MB_YESNO | MB_ICONQUESTION);
+    if (!IsFullUI())
+        LogText(L"Auto-upgrading in passive mode\r\n");
+    else if (answer != IDYES) {
+        result = ERROR_SUCCESS;
+        return false;
+    }
+    if (RunPrerequisites(L"PreReq%d", rebootNeeded) != 1) {
+        result = ERROR_SUCCESS;
+        return false;
+    }
+    settings.ReinstallMode = ReadIniString(L"Main", L"DefaultReinstallmode");
+    commandLine = settings.ReinstallMode.empty() ? kDefaultReinstall : settings.ReinstallMode;
+    return true;
+}
+
+unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine) {
+    SetupSettings& settings = Settings();
+    const wchar_t* package = settings.PackagePath.c_str();
+    LogPrintf(L"Calling MsiInstallProduct('%s') with command line: '%s'\r\n", package,
+              commandLine.c_str());
+    LogText(L"\r\n\r\n", false);
+
+    msi.EnableLog(kEngineLogMode, settings.LogPath.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+
+    unsigned result = ERROR_INSTALL_FAILURE;
+    unsigned long exceptionCode = 0;
+    if (!RunWithExceptionGuard([&] { result = msi.InstallProduct(package, commandLine.c_str()); },
+                               exceptionCode)) {
+        LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
+                  static_cast<unsigned>(exceptionCode));
+        result = ERROR_INSTALL_FAILURE;
+    }
+
+    switch (result) {
+    case ERROR_SUCCESS:
+        LogPrintf(L"Installation '%s' completed successfully.\r\n", package);
+        break;
+    case ERROR_INSTALL_USEREXIT:
+        LogPrintf(L"Installation '%s' canceled.\r\n", package);
+        break;
+    case ERROR_FILE_NOT_FOUND:
+        // Reported, and left a failure: the product was not installed.
+        LogAndShowMessage(nullptr, FormatLangString(IDS_FILE_NOT_FOUND, package), title(),
+                          MB_ICONERROR);
+        break;
+    default:
+        LogPrintf(L"MsiInstallProduct('%s') returned %d\r\n", package, static_cast<int>(result));
+        break;
+    }
+    return result;
+}

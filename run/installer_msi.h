@@ -1,0 +1,25 @@
+#pragma once
+// The setup run of a product package (.msi).
+#include "run/installer.h"
+
+class MsiLibrary;
+
+class CInstallerMsi : public CInstaller {
+protected:
+    bool Run(bool& rebootNeeded) override;
+    bool LoadPackageInfo() override;
+    std::wstring ProductName() override;
+    std::wstring ProductNameLangNeutral() override;
+    std::wstring ProductVersion() override;
+    std::wstring Title() override;
+    bool ValidateOperationType() override;
+
+private:
+    unsigned InstallProduct(bool& rebootNeeded);
+    // The engine command line for an installed or advertised product; sets `result` and returns
+    // false when the engine must not be called.
+    bool ChooseMaintenanceCommandLine(int comparison, bool& rebootNeeded, std::wstring& commandLine,
+                                      unsigned& result);
+    unsigned CallEngine(const MsiLibrary& msi, const std::wstring& commandLine);
+    void RunPostrequisites(bool& rebootNeeded);
+};

@@ -1,0 +1,6 @@
+#!/bin/bash
+# Configures and builds setup.exe, the test programs and the test packages into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
+cmake --build build -j 2

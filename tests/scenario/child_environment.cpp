@@ -1,0 +1,69 @@
+#include "child_environment.h"
+
+#include "foundation/handles.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace scenario {
+namespace {
+
+struct EnvironmentStringsTraits {
+    using Type = wchar_t*;
+    static Type invalid() { return nullptr; }
+    static void close(Type strings) { FreeEnvironmentStringsW(strings); }
+};
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return std::towupper(x) == std::towupper(y);
+           });
+}
+
+// The name ends at the first '=' after the first character, so "=C:=C:\x" is named "=C:".
+std::pair<std::wstring, std::wstring> SplitEntry(const std::wstring& entry) {
+    const size_t equals = entry.find(L'=', 1);
+    if (equals == std::wstring::npos)
+        return {entry, L""};
+    return {entry.substr(0, equals), entry.substr(equals + 1)};
+}
+
+} // namespace
+
+EnvironmentEntries CurrentEnvironment() {
+    EnvironmentEntries entries;
+    const UniqueHandle<EnvironmentStringsTraits> strings(GetEnvironmentStringsW());
+    if (!strings)
+        return entries;
+    for (const wchar_t* entry = strings.get(); *entry; entry += wcslen(entry) + 1)
+        entries.push_back(SplitEntry(entry));
+    return entries;
+}
+
+void SetEnvironmentEntry(EnvironmentEntries& entries, const std::wstring& name,
+                         const std::wstring& value) {
+    for (auto& entry : entries) {
+        if (SameName(entry.first, name)) {
+            entry.second = value;
+            return;
+        }
+    }
+    entries.emplace_back(name, value);
+}
+
+std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries) {
+    std::vector<wchar_t> block;
+    for (const auto& [name, value] : entries) {
+        block.insert(block.end(), name.begin(), name.end());
+        block.push_back(L'=');
+        block.insert(block.end(), value.begin(), value.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    if (entries.empty())
+        block.push_back(L'\0');
+    return block;
+}
+
+} // namespace scenario

@@ -1,0 +1,21 @@
+#pragma once
+// The environment handed to the child: the harness's own, with the scenario's entries laid over.
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace scenario {
+
+using EnvironmentEntries = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// This process's environment, in its order; includes the hidden "=C:" style entries.
+EnvironmentEntries CurrentEnvironment();
+
+// Replaces the entry of that name (names compare without case, as Windows does) or appends one.
+void SetEnvironmentEntry(EnvironmentEntries& entries, const std::wstring& name,
+                         const std::wstring& value);
+
+// "NAME=value\0...\0\0", for CreateProcessW with CREATE_UNICODE_ENVIRONMENT.
+std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries);
+
+} // namespace scenario

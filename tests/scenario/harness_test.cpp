@@ -1,0 +1,214 @@
+// The harness's own tests: it runs the stand-in (standin.cpp) in place of setup.exe, and what the
+// stand-in writes into its log must be what the scenario asked for.
+#include "harness.h"
+#include "log_reading.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/handles.h"
+
+using namespace scenario;
+
+namespace {
+
+// A fresh folder holding the stand-in as setup.exe.
+ScenarioFolder StandinFolder(const std::wstring& name) {
+    ScenarioFolder folder(L"harness_" + name);
+    folder.copyIn(BuildPath(L"tests/scenario/standin.exe"), L"setup.exe");
+    return folder;
+}
+
+RunResult RunStandin(const std::wstring& name, const std::wstring& commandLine,
+                     const std::vector<int>& answers = {}) {
+    RunOptions options;
+    options.commandLine = commandLine;
+    options.answers = answers;
+    return StandinFolder(name).run(options);
+}
+
+// Shown when a log check fails.
+std::wstring EntriesOf(const RunResult& result) {
+    std::wstring joined = L"log entries:";
+    for (const std::wstring& entry : result.logEntries())
+        joined += L"\n  " + entry;
+    return joined;
+}
+
+bool AppDefaultsVersionExists(const std::wstring& exeName) {
+    const std::wstring key = L"Software\\Wine\\AppDefaults\\" + exeName;
+    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", RRF_RT_REG_SZ, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+
+bool IsRunning(DWORD processId) {
+    const UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+} // namespace
+
+TEST(HarnessBoxes, RecordsAndAnswersEachBoxAndReadsTheExitCodeInFull) {
+    struct Case {
+        const wchar_t* commandLine;
+        std::vector<int> answers;
+        std::vector<int> pressed;
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {L"/box 36", {IDYES}, {IDYES}, 3010}, // MB_YESNO | MB_ICONQUESTION
+        {L"/box 36", {IDNO}, {IDNO}, IDNO},
+        {L"/box 36", {}, {IDNO}, IDNO},        // no OK and no Cancel button
+        {L"/box 1", {}, {IDOK}, IDOK},         // MB_OKCANCEL
+        {L"/box 3", {}, {IDCANCEL}, IDCANCEL}, // MB_YESNOCANCEL
+        {L"/box 36 /box 36", {IDNO, IDYES}, {IDNO, IDYES}, 3010},
+        {L"/box 36 /box 36", {IDYES}, {IDYES, IDNO}, IDNO},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << row << ": " << c.commandLine);
+        const RunResult result =
+            RunStandin(L"boxes" + std::to_wstring(row++), c.commandLine, c.answers);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        ASSERT_EQ(result.boxes.size(), c.pressed.size());
+        for (size_t i = 0; i < c.pressed.size(); ++i) {
+            const std::wstring number = std::to_wstring(i + 1);
+            EXPECT_EQ(result.boxes[i].caption, L"Stand-in");
+            EXPECT_EQ(result.boxes[i].text, L"Question " + number);
+            EXPECT_EQ(result.boxes[i].answer, c.pressed[i]);
+            EXPECT_TRUE(
+                result.logHasLine(L"Answer " + number + L"=" + std::to_wstring(c.pressed[i])))
+                << EntriesOf(result);
+        }
+    }
+}
+
+TEST(HarnessExitCode, KeepsAllThirtyTwoBits) {
+    const std::pair<const wchar_t*, DWORD> cases[] = {
+        {L"/exit 0", 0}, {L"/exit 3010", 3010}, {L"/exit 0xE0000001", 0xE0000001}};
+    int row = 0;
+    for (const auto& [commandLine, exitCode] : cases) {
+        SCOPED_TRACE(testing::Message() << commandLine);
+        const RunResult result = RunStandin(L"exit" + std::to_wstring(row++), commandLine);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, exitCode);
+    }
+}
+
+TEST(HarnessChild, GetsTheExactCommandLineItsFolderItsTempAndTheGivenEnvironment) {
+    ScenarioFolder folder = StandinFolder(L"child");
+    RunOptions options;
+    options.commandLine = L"A=\"x y\"  \"X=1\" /probe HARNESS_PROBE /probe TMP ";
+    options.env = {{L"HARNESS_PROBE", L"caf\u00e9 value"}};
+    const RunResult result = folder.run(options);
+
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(result.logFiles, std::vector<std::wstring>{L"standin.log"});
+    EXPECT_EQ(result.logBytes.substr(0, 2), "\xFF\xFE");
+    const std::wstring expectedLines[] = {
+        L"CommandLine=\"" + folder.path() + L"\\setup.exe\" " + options.commandLine,
+        L"CurrentDirectory=" + folder.path(),
+        L"TempPath=" + folder.tempPath() + L"\\",
+        L"Env TMP=" + folder.tempPath(),
+        L"Env HARNESS_PROBE=caf\u00e9 value",
+    };
+    for (const std::wstring& line : expectedLines)
+        EXPECT_TRUE(result.logHasLine(line)) << line << L"\n" << EntriesOf(result);
+}
+
+// The loader reads WINEDLLOVERRIDES from the environment the child was started with.
+TEST(HarnessChild, HonoursDllOverridesGivenInItsEnvironment) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {{L"", L"MsiLoads=1"},
+                                                               {L"msi=d", L"MsiLoads=0"}};
+    int row = 0;
+    for (const auto& [overrides, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << "WINEDLLOVERRIDES=" << overrides);
+        RunOptions options;
+        options.env = {{L"WINEDLLOVERRIDES", overrides}};
+        const RunResult result = StandinFolder(L"dll" + std::to_wstring(row++)).run(options);
+        EXPECT_TRUE(result.logHasLine(expected)) << EntriesOf(result);
+    }
+}
+
+TEST(HarnessWindowsVersion, AppliesToTheChildAndIsRemovedWhenNotAsked) {
+    struct Case {
+        const wchar_t* name;
+        std::vector<std::wstring> lines;
+    };
+    const Case cases[] = {
+        {L"winxp", {L"Version=5.1", L"AtLeast 5.1=1", L"AtLeast 6.1=0"}},
+        {L"win7", {L"Version=6.1", L"AtLeast 6.1=1", L"AtLeast 6.2=0"}},
+        {L"win10", {L"Version=10.0", L"AtLeast 10.0=1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        RunOptions options;
+        options.windowsVersion = c.name;
+        const RunResult result = StandinFolder(std::wstring(L"version_") + c.name).run(options);
+        for (const std::wstring& line : c.lines)
+            EXPECT_TRUE(result.logHasLine(line)) << line << L"\n" << EntriesOf(result);
+    }
+    ASSERT_TRUE(AppDefaultsVersionExists(L"setup.exe"));
+    StandinFolder(L"version_default").run(RunOptions{});
+    EXPECT_FALSE(AppDefaultsVersionExists(L"setup.exe"));
+}
+
+TEST(HarnessTimeout, StartReturnsAtOnceAndFinishEndsAChildThatOutlivesItsTime) {
+    ScenarioFolder folder = StandinFolder(L"timeout");
+    RunOptions options;
+    options.commandLine = L"/hang";
+    options.timeoutMs = 1500;
+    ScenarioFolder::Running running = folder.start(options);
+    EXPECT_TRUE(IsRunning(running.processId()));
+    const RunResult result = running.finish();
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_FALSE(IsRunning(running.processId()));
+}
+
+// launch.exe is what the demo uses to give setup.exe a command line Wine would otherwise re-quote.
+TEST(HarnessLaunch, PassesTheRestOnVerbatimAndReturnsTheFullExitCode) {
+    ScenarioFolder folder(L"harness_launch");
+    folder.copyIn(BuildPath(L"tests/scenario/standin.exe"), L"standin.exe");
+    folder.copyIn(BuildPath(L"tests/tools/launch.exe"), L"launch.exe");
+    RunOptions options;
+    options.exeName = L"launch.exe";
+    options.commandLine = L"standin.exe  /exit 3010 A=\"x y\"  \"X=1\"";
+    const RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 3010u);
+    EXPECT_TRUE(result.logHasLine(L"CommandLine=\"standin.exe\" /exit 3010 A=\"x y\"  \"X=1\""))
+        << EntriesOf(result);
+}
+
+TEST(HarnessLogReading, FindsWholeLinesAfterAValidPrefixOnly) {
+    const std::wstring log = L"Setup.exe [2025.02.01 09:05:03]: UILevel is set to 5\r\n"
+                             L"\r\n\r\n"
+                             L"Setup.exe [2025.02.01 09:05:04]: Unable to find\n'C:\\x.msi'.\r\n"
+                             L"Setup.exe [2025.2.1 9:05:04]: Short stamp\r\n"
+                             L"Noise Setup.exe [2025.02.01 09:05:04]: Mid-line\r\n"
+                             L"Setup.exe [2025.02.01 09:05:05]: Last, unterminated";
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"UILevel is set to 5", true},
+        {L"UILevel is set to 5\r\n", true},
+        {L"UILevel is set to", false},
+        {L"is set to 5", false},
+        {L"Unable to find\n'C:\\x.msi'.", true},
+        {L"Short stamp", false},
+        {L"Mid-line", false},
+        {L"Last, unterminated", true},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(HasLogLine(log, text), expected) << text;
+
+    const std::vector<std::wstring> entries = {
+        L"UILevel is set to 5", L"Unable to find\n'C:\\x.msi'.", L"Last, unterminated"};
+    EXPECT_EQ(LogEntries(log), entries);
+    EXPECT_EQ(DecodeUtf16Le(std::string("\xFF\xFE"
+                                        "A\0\x16\x04",
+                                        6)),
+              L"A\u0416");
+}
+
+TEST(HarnessPaths, TurnsUnixPathsIntoDriveZPaths) {
+    EXPECT_EQ(WindowsPathFromUnix(L"/tmp/build/setup.exe"), L"Z:\\tmp\\build\\setup.exe");
+    EXPECT_EQ(WindowsPathFromUnix(L"C:\\x\\y"), L"C:\\x\\y");
+}

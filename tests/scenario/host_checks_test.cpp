@@ -1,0 +1,237 @@
+// The checks before anything is installed, each with its message, log line and exit code.
+#include "setup_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace scenario {
+namespace {
+
+RunOptions Options(const std::wstring& commandLine, const std::wstring& windowsVersion = L"") {
+    RunOptions options;
+    options.commandLine = commandLine;
+    options.windowsVersion = windowsVersion;
+    return options;
+}
+
+TEST(HostChecks, MissingIniFileIsReportedAtEveryUILevelWithExitCode2) {
+    ScenarioFolder folder(L"ini_missing");
+    RunResult result = folder.run(Options(L"/i /quiet"));
+    EXPECT_EQ(result.exitCode, 2u);
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].caption, SetupString(135));
+    EXPECT_EQ(result.boxes[0].text, FormatSetupString(161, folder.path() + L"\\setup.ini"));
+    // The log is named and started before the check.
+    ASSERT_EQ(result.logFiles.size(), 1u);
+    EXPECT_TRUE(HasLogLine(result, L"UILevel is set to 2"));
+}
+
+TEST(HostChecks, IniFileCarriesTheExecutablesBaseName) {
+    ScenarioFolder folder(L"ini_base_name");
+    folder.writeIni(MainSection({"MsiPath=product.msi"}), L"setup.exe"); // not the one read
+    RunOptions options = Options(L"/i /quiet");
+    options.exeName = L"install.exe";
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 2u);
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].text, FormatSetupString(161, folder.path() + L"\\install.ini"));
+}
+
+TEST(HostChecks, UnreadablePackageIsReportedAtEveryUILevelWithoutALog) {
+    ScenarioFolder folder(L"package_missing");
+    folder.writeIni(MainSection({"MsiPath=missing.msi"}));
+    RunResult result = folder.run(Options(L"/i /quiet"));
+    EXPECT_EQ(result.exitCode, 3u);
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].caption, L"");
+    EXPECT_EQ(result.boxes[0].text, FormatSetupString(152, folder.path() + L"\\missing.msi"));
+    EXPECT_TRUE(result.logFiles.empty());
+}
+
+TEST(HostChecks, PackageForA64BitPlatformNeeds64BitWindows) {
+    RemoveProduct(kDeltaCode);
+    ScenarioFolder folder(L"x64_package");
+    folder.copyIn(PackagePath(L"product_x64.msi"), L"delta.msi");
+    folder.writeIni(MainSection({"MsiPath=delta.msi"}));
+    RunResult result = folder.run(Options(L"/i /quiet"));
+    if (Is64BitWindows()) {
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_EQ(ProductState(kDeltaCode), INSTALLSTATE_DEFAULT);
+        RemoveProduct(kDeltaCode);
+    } else {
+        EXPECT_EQ(result.exitCode, 3u);
+        ASSERT_EQ(result.boxes.size(), 1u) << "shown even in quiet mode";
+        EXPECT_EQ(result.boxes[0].caption, L"") << "refused before the title is known";
+        EXPECT_EQ(result.boxes[0].text, SetupString(153));
+        EXPECT_NE(ProductState(kDeltaCode), INSTALLSTATE_DEFAULT);
+    }
+}
+
+TEST(HostChecks, Os32NeedRefuses64BitWindows) {
+    ScenarioFolder folder(L"os32need");
+    folder.writeFile(L"product.msi", "placeholder");
+    folder.writeIni(MainSection({"MsiPath=product.msi", "Os32Need=1"}));
+    FakeEngine engine(folder, FakePackageScript());
+    RunOptions options = Options(L"/i /quiet");
+    engine.selectFor(options);
+    RunResult result = folder.run(options);
+    if (Is64BitWindows()) {
+        EXPECT_EQ(result.exitCode, 3u);
+        EXPECT_TRUE(result.boxes.empty()) << "a logged message: no box in quiet mode";
+        EXPECT_TRUE(HasLogLine(result, SetupString(154)));
+        EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
+    } else {
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u);
+    }
+}
+
+struct VersionCase {
+    const char* name;
+    const wchar_t* windows; // Wine's version for the exe
+    std::vector<std::string> keys;
+    bool met;
+    std::wstring shownText; // at full UI, when not met ("" = computed elsewhere)
+};
+
+TEST(HostChecks, MinimumWindowsVersion) {
+    const std::wstring line2 = L"Please update Windows.\r\nSee the readme.";
+    const VersionCase cases[] = {
+        {"none", L"win7", {}, true, L""},
+        {"xp on 7", L"win7", {"MinWinVersion=5.1"}, true, L""},
+        {"7 sp1 on 7", L"win7", {"MinWinVersion=6.1", "MinWinServicePack=1"}, true, L""},
+        {"8 on 7", L"win7", {"MinWinVersion=6.2"}, false, FormatSetupString(163, L"'Windows 8'")},
+        {"7 sp2 on 7",
+         L"win7",
+         {"MinWinVersion=6.1", "MinWinServicePack=2"},
+         false,
+         FormatSetupString(163, L"'Windows 7' (Servi\u0441e Pack 2)")},
+        {"6.4 on 7",
+         L"win7",
+         {"MinWinVersion=6.4"},
+         false,
+         FormatSetupString(163, L"'Windows 6.4'")},
+        {"10 on 10", L"win10", {"MinWinVersion=10.0.19041"}, true, L""},
+        {"10 on 8.1",
+         L"win81",
+         {"MinWinVersion=10.0"},
+         false,
+         FormatSetupString(163, L"'Windows 10'")},
+        {"own message",
+         L"win7",
+         {"MinWinVersion=10.0", "MinWinMessage=Please update Windows.\\r\\nSee the readme."},
+         false,
+         line2},
+    };
+    for (const VersionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioFolder folder(L"min_win_version");
+        folder.writeFile(L"product.msi", "placeholder");
+        std::vector<std::string> keys = c.keys;
+        keys.push_back("MsiPath=product.msi");
+        folder.writeIni(MainSection(keys));
+        FakeEngine engine(folder, FakePackageScript());
+        RunOptions options = Options(L"/i", c.windows);
+        engine.selectFor(options);
+        RunResult result = folder.run(options);
+        if (c.met) {
+            EXPECT_EQ(result.exitCode, 0u);
+            EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(result.exitCode, 3u);
+        ASSERT_EQ(result.boxes.size(), 1u);
+        EXPECT_EQ(result.boxes[0].caption, SetupString(135));
+        EXPECT_EQ(result.boxes[0].text, c.shownText);
+        EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
+        EXPECT_TRUE(LacksLogText(result, L"CheckWinVersion")) << "not met is not logged";
+    }
+}
+
+TEST(HostChecks, InvalidMinimumVersionIsAnAuthoringError) {
+    const char* values[] = {"MinWinVersion=6.1a", "MinWinVersion=-6", "MinWinVersion=."};
+    for (const char* value : values) {
+        SCOPED_TRACE(value);
+        ScenarioFolder folder(L"min_win_invalid");
+        folder.writeFile(L"product.msi", "placeholder");
+        folder.writeIni(MainSection({"MsiPath=product.msi", value}));
+        FakeEngine engine(folder, FakePackageScript());
+        RunOptions options = Options(L"/i /quiet");
+        engine.selectFor(options);
+        RunResult result = folder.run(options);
+        EXPECT_EQ(result.exitCode, 3u);
+        EXPECT_TRUE(result.boxes.empty());
+        std::wstring wideValue(value + 14, value + strlen(value));
+        EXPECT_TRUE(HasLogLine(result, L"CheckWinVersion() failed. Invalid version '" + wideValue +
+                                           L"' in variable 'MinWinVersion'."));
+        EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
+    }
+}
+
+TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
+    struct Case {
+        const char* type;
+        bool accepted;
+    };
+    const Case cases[] = {{"MsiType=installupgrade", true},
+                          {"MsiType=INSTALL", true},
+                          {"MsiType=Major", false},
+                          {"MsiType=Bogus", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        ScenarioFolder folder(L"msitype");
+        folder.writeFile(L"product.msi", "placeholder");
+        folder.writeIni(MainSection({"MsiPath=product.msi", c.type}));
+        FakeEngine engine(folder, FakePackageScript());
+        RunOptions options = Options(L"/i /quiet");
+        engine.selectFor(options);
+        RunResult result = folder.run(options);
+        if (c.accepted) {
+            EXPECT_EQ(result.exitCode, 0u);
+            continue;
+        }
+        EXPECT_EQ(result.exitCode, 3u);
+        std::wstring type(c.type + 8, c.type + strlen(c.type));
+        EXPECT_TRUE(HasLogLine(result, FormatSetupString(141, type)));
+        EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
+    }
+}
+
+TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
+    ScenarioFolder first(L"second_setup_first");
+    ScenarioFolder second(L"second_setup_second");
+    for (ScenarioFolder* folder : {&first, &second}) {
+        folder->writeFile(L"product.msi", "placeholder");
+        folder->writeIni(MainSection({"MsiPath=product.msi"}));
+    }
+    FakeEngine engine(first, FakePackageScript("InstallDelayMs=8000\r\n"));
+    RunOptions options = Options(L"/i /quiet");
+    engine.selectFor(options);
+    ScenarioFolder::Running running = first.start(options);
+    for (int i = 0; i < 200 && engine.calls("MsiInstallProductW").empty(); ++i)
+        Sleep(50);
+    ASSERT_EQ(engine.calls("MsiInstallProductW").size(), 1u) << "the first setup never got going";
+
+    RunResult quiet = second.run(options);
+    EXPECT_EQ(quiet.exitCode, 3u);
+    EXPECT_TRUE(quiet.boxes.empty());
+    EXPECT_TRUE(
+        HasLogLine(quiet, L"Installation or deployment of product 'Fake Product' already run."));
+
+    RunOptions fullUI = Options(L"/i");
+    engine.selectFor(fullUI);
+    RunResult full = second.run(fullUI);
+    EXPECT_EQ(full.exitCode, 3u);
+    ASSERT_EQ(full.boxes.size(), 1u);
+    EXPECT_EQ(full.boxes[0].caption, SetupString(135));
+    EXPECT_EQ(full.boxes[0].text, FormatSetupString(209, L"Fake Product"));
+
+    RunResult firstResult = running.finish();
+    EXPECT_EQ(firstResult.exitCode, 0u);
+    EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u)
+        << "the second setup installed nothing";
+}
+
+} // namespace
+} // namespace scenario

@@ -1,0 +1,193 @@
+#include "setup_support.h"
+
+#include <msi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace scenario {
+
+const wchar_t kAlphaCode[] = L"{DA3DE55C-1A0C-4ABB-864D-BF44DDFD8210}";
+const wchar_t kBetaCode[] = L"{EF74D7CF-23A4-451F-B855-B7B5CEDAB48D}";
+const wchar_t kDeltaCode[] = L"{1B33145D-959C-4B1F-89CD-1B5307E03625}";
+const wchar_t kGammaCode[] = L"{8CC39B9A-C94C-4642-9C58-CD09EC55A469}";
+
+namespace {
+std::wstring SystemFile(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
+std::wstring FromEnvironment(const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
+    return length && length < 1024 ? WindowsPathFromUnix(buffer) : std::wstring();
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+    std::vector<std::string> lines;
+    std::ifstream file{std::filesystem::path(path)};
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Narrow(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+const wchar_t kSavedEngineName[] = L"msi.dll.saved-by-tests";
+} // namespace
+
+std::wstring PackagePath(const std::wstring& fileName) {
+    return BuildPath(L"packages\\" + fileName);
+}
+
+int ProductState(const wchar_t* productCode) {
+    return MsiQueryProductStateW(productCode);
+}
+
+std::wstring InstalledVersion(const wchar_t* productCode) {
+    wchar_t buffer[64] = {};
+    DWORD size = 64;
+    if (MsiGetProductInfoW(productCode, L"VersionString", buffer, &size) != ERROR_SUCCESS)
+        return std::wstring();
+    return buffer;
+}
+
+unsigned InstallDirectly(const std::wstring& package, const std::wstring& commandLine) {
+    MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    return MsiInstallProductW(package.c_str(), commandLine.c_str());
+}
+
+void RemoveProduct(const wchar_t* productCode) {
+    if (ProductState(productCode) == INSTALLSTATE_UNKNOWN)
+        return;
+    MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    MsiConfigureProductW(productCode, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
+}
+
+bool Is64BitWindows() {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return wow64 != FALSE;
+}
+
+std::wstring SetupString(unsigned id, unsigned short language) {
+    HMODULE self = GetModuleHandleW(nullptr);
+    HRSRC block = FindResourceExW(self, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
+    if (!block)
+        return std::wstring();
+    const WORD* entry = static_cast<const WORD*>(LockResource(LoadResource(self, block)));
+    for (unsigned i = 0; i < id % 16; ++i)
+        entry += 1 + *entry;
+    return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);
+}
+
+std::wstring FormatSetupString(unsigned id, const std::wstring& argument, unsigned short language) {
+    std::wstring format = SetupString(id, language);
+    std::wstring text;
+    std::size_t placeholder = format.find(L"%s");
+    if (placeholder == std::wstring::npos)
+        placeholder = format.find(L"% s");
+    if (placeholder == std::wstring::npos)
+        return format;
+    std::size_t length = format.compare(placeholder, 2, L"%s") == 0 ? 2 : 3;
+    return format.substr(0, placeholder) + argument + format.substr(placeholder + length);
+}
+
+std::string MainSection(const std::vector<std::string>& lines) {
+    std::string text = "[Main]\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+FakeEngine::FakeEngine(const ScenarioFolder& folder, const std::string& script, Kind kind)
+    : scriptPath_(folder.path() + L"\\fake_msi_script.txt"),
+      recordPath_(folder.path() + L"\\fake_msi_calls.txt") {
+    std::ofstream(std::filesystem::path(scriptPath_), std::ios::binary) << script;
+    std::wstring engine = SystemFile(L"msi.dll");
+    std::wstring saved = SystemFile(kSavedEngineName);
+    if (GetFileAttributesW(saved.c_str()) == INVALID_FILE_ATTRIBUTES)
+        MoveFileW(engine.c_str(), saved.c_str());
+    std::wstring source =
+        FromEnvironment(kind == Complete ? L"FAKE_MSI_DLL" : L"FAKE_MSI_INCOMPLETE_DLL");
+    if (!CopyFileW(source.c_str(), engine.c_str(), FALSE))
+        ADD_FAILURE() << "cannot place the fake engine from " << Narrow(source);
+}
+
+FakeEngine::~FakeEngine() {
+    std::wstring engine = SystemFile(L"msi.dll");
+    std::wstring saved = SystemFile(kSavedEngineName);
+    DeleteFileW(engine.c_str());
+    MoveFileW(saved.c_str(), engine.c_str());
+}
+
+void FakeEngine::selectFor(RunOptions& options) const {
+    options.env.push_back({L"WINEDLLOVERRIDES", L"msi=n"});
+    options.env.push_back({L"FAKE_MSI_SCRIPT", scriptPath_});
+    options.env.push_back({L"FAKE_MSI_RECORD", recordPath_});
+}
+
+std::vector<std::string> FakeEngine::calls() const {
+    return ReadLines(recordPath_);
+}
+
+std::vector<std::string> FakeEngine::calls(const std::string& function) const {
+    std::vector<std::string> matching;
+    for (const std::string& line : calls())
+        if (line.compare(0, function.size() + 1, function + "|") == 0)
+            matching.push_back(line);
+    return matching;
+}
+
+std::string FakePackageScript(const std::string& extraLines) {
+    return "Template=Intel;1033\r\n"
+           "ProductName=Fake Product\r\n"
+           "ProductVersion=1.0.0\r\n"
+           "ProductLanguage=1033\r\n"
+           "ProductCode={0F0F0F0F-1111-2222-3333-444455556666}\r\n"
+           "ProductNameLangNeutral=Fake Product LN\r\n" +
+           extraLines;
+}
+
+namespace {
+std::string Entries(const RunResult& result) {
+    std::ostringstream out;
+    out << "log entries:";
+    for (const std::wstring& entry : result.logEntries())
+        out << "\n  " << Narrow(entry);
+    if (result.logFiles.size() != 1)
+        out << "\n(" << result.logFiles.size() << " log files)";
+    return out.str();
+}
+} // namespace
+
+::testing::AssertionResult HasLogLine(const RunResult& result, const std::wstring& line) {
+    if (result.logHasLine(line))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no log line \"" << Narrow(line) << "\"\n"
+                                         << Entries(result);
+}
+
+::testing::AssertionResult LacksLogText(const RunResult& result, const std::wstring& text) {
+    if (result.log.find(text) == std::wstring::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "unexpected \"" << Narrow(text) << "\" in the log\n"
+                                         << Entries(result);
+}
+
+} // namespace scenario

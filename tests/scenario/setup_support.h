@@ -1,0 +1,62 @@
+#pragma once
+// What setup.exe scenarios share: the test packages and their product codes, the real installer
+// engine of the prefix, the fake engine, and the texts setup.exe shows.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+#include <msi.h>
+
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+extern const wchar_t kAlphaCode[]; // Alpha Suite 1.0.0 and 2.0.0 (same product code)
+extern const wchar_t kBetaCode[];  // Beta Tool, no language-neutral name
+extern const wchar_t kDeltaCode[]; // Delta x64
+extern const wchar_t kGammaCode[]; // Gamma RU, product language 1049
+
+// A package built from tests/packages, e.g. L"product_v1.msi".
+std::wstring PackagePath(const std::wstring& fileName);
+
+// The real engine of the prefix.
+int ProductState(const wchar_t* productCode); // MsiQueryProductStateW
+std::wstring InstalledVersion(const wchar_t* productCode);
+unsigned InstallDirectly(const std::wstring& package, const std::wstring& commandLine = L"");
+void RemoveProduct(const wchar_t* productCode); // quietly, when installed
+bool Is64BitWindows();
+
+// A string resource of setup.exe in a language (0 = the language-neutral English table).
+std::wstring SetupString(unsigned id, unsigned short language = 0);
+std::wstring FormatSetupString(unsigned id, const std::wstring& argument,
+                               unsigned short language = 0);
+
+// "[Main]\r\n" followed by the given lines, each ended with "\r\n".
+std::string MainSection(const std::vector<std::string>& lines);
+
+// The fake msi.dll of the tests, placed in the system folder for one scenario and selected for
+// the child with a DLL override. It answers from a script and records the calls it gets.
+class FakeEngine {
+public:
+    enum Kind { Complete, WithoutAnEntryPoint };
+    FakeEngine(const ScenarioFolder& folder, const std::string& script, Kind kind = Complete);
+    ~FakeEngine();
+    FakeEngine(const FakeEngine&) = delete;
+    FakeEngine& operator=(const FakeEngine&) = delete;
+
+    void selectFor(RunOptions& options) const;
+    std::vector<std::string> calls() const; // one "Function|arg|arg" line per call
+    std::vector<std::string> calls(const std::string& function) const;
+
+private:
+    std::wstring scriptPath_, recordPath_;
+};
+
+// The script lines that make the fake answer for a readable 32-bit package "Fake Product" 1.0.
+std::string FakePackageScript(const std::string& extraLines = "");
+
+// The whole-line check with the prefix stripped, or a readable failure listing the entries.
+::testing::AssertionResult HasLogLine(const RunResult& result, const std::wstring& line);
+::testing::AssertionResult LacksLogText(const RunResult& result, const std::wstring& text);
+
+} // namespace scenario

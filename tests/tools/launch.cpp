@@ -1,0 +1,87 @@
+// launch.exe PROGRAM [REST]
+//
+// Starts PROGRAM with exactly REST after its quoted name, waits for it, prints "Exit code: N" and
+// returns N. A Unix shell sees Windows exit codes only modulo 256 (3010 arrives as 194), and Wine
+// re-quotes the arguments it is given on its own command line; from inside Wine this tool passes
+// REST on untouched and reports the code in full. REST is taken verbatim from launch.exe's own
+// command line, so to hand it A="x y" run it from cmd or another Windows program:
+//   wine cmd /c launch.exe setup.exe /passive A="x y"
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "foundation/handles.h"
+
+namespace {
+
+constexpr int kUsageError = 87;   // ERROR_INVALID_PARAMETER
+constexpr int kStartError = 255;
+
+const wchar_t* SkipBlanks(const wchar_t* at) {
+    while (*at == L' ' || *at == L'\t')
+        ++at;
+    return at;
+}
+
+// A token runs to the first blank outside double quotes; the quotes are not part of it.
+const wchar_t* ReadToken(const wchar_t* at, std::wstring& token) {
+    bool quoted = false;
+    for (; *at && (quoted || (*at != L' ' && *at != L'\t')); ++at) {
+        if (*at == L'"')
+            quoted = !quoted;
+        else
+            token += *at;
+    }
+    return at;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+// The child's command line: the program quoted, then the rest of ours after the program token.
+bool ChildCommandLine(const wchar_t* ownCommandLine, std::wstring& commandLine) {
+    std::wstring self;
+    std::wstring program;
+    const wchar_t* rest = ReadToken(SkipBlanks(ownCommandLine), self);
+    rest = SkipBlanks(ReadToken(SkipBlanks(rest), program));
+    if (program.empty())
+        return false;
+    commandLine = L"\"" + program + L"\"";
+    if (*rest)
+        commandLine += L" " + std::wstring(rest);
+    return true;
+}
+
+} // namespace
+
+int main() {
+    std::wstring commandLine;
+    if (!ChildCommandLine(GetCommandLineW(), commandLine)) {
+        std::fputs("usage: launch.exe PROGRAM [ARGUMENTS...]\n", stderr);
+        return kUsageError;
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "launch.exe: cannot start %s: error %lu\n", Utf8(commandLine).c_str(),
+                     error);
+        return kStartError;
+    }
+    const UniqueKernelHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.get(), &exitCode);
+    std::printf("Exit code: %lu\n", exitCode);
+    std::fflush(stdout);
+    return static_cast<int>(exitCode);
+}

@@ -1,0 +1,146 @@
+#include "app/command_line.h"
+#include "app/setup_settings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using Tokens = std::vector<std::wstring>;
+
+struct SplitCase {
+    const wchar_t* commandLine;
+    Tokens tokens;
+};
+
+TEST(CommandLineTokens, SplitsLikeTheSetupGrammar) {
+    const SplitCase cases[] = {
+        {L"", {}},
+        {L" \t ", {}},
+        {L"/i", {L"/i"}},
+        {L"  /i\t/passive  ", {L"/i", L"/passive"}},
+        {L"\"abc\"def", {L"\"abc\"", L"def"}},
+        {L"A=\"x y\" B=1", {L"A=\"x y\"", L"B=1"}},
+        {L"/i PATH=\"C:\\My Dir\" X", {L"/i", L"PATH=\"C:\\My Dir\"", L"X"}},
+        {L"\"unclosed quote runs on", {L"\"unclosed quote runs on"}},
+        {L"A=\"open", {L"A=\"open"}},
+        // =" opens a quoted part even inside a quoted token and never closes one.
+        {L"\"X=\"a b\" c", {L"\"X=\"a b\"", L"c"}},
+        {L"/i/quiet", {L"/i/quiet"}},
+        {L"\"\" x", {L"\"\"", L"x"}},
+    };
+    for (const SplitCase& c : cases)
+        EXPECT_EQ(SplitTokens(c.commandLine), c.tokens) << "command line: " << c.commandLine;
+}
+
+TEST(CommandLineTokens, ReportsQuotedTokens) {
+    std::wstring line = L"A=\"x y\" \"q\" plain";
+    auto first = NextToken(line, 0);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->quoted);
+    auto second = NextToken(line, first->last + 1);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second->quoted);
+    auto third = NextToken(line, second->last + 1);
+    ASSERT_TRUE(third);
+    EXPECT_FALSE(third->quoted);
+    EXPECT_FALSE(NextToken(line, third->last + 1));
+}
+
+struct ModeCase {
+    const wchar_t* commandLine;
+    int mode;
+};
+
+TEST(CommandLineMode, OnlyTheFirstTokenCounts) {
+    const ModeCase cases[] = {
+        {L"", ModeNone},          {L" \t", ModeNone},
+        {L"/i", ModeInstall},     {L"-i /quiet", ModeInstall},
+        {L"/a C:\\x", ModeAdmin}, {L"/A", ModeAdmin},
+        {L"-a", ModeAdmin},       {L"-A", ModeAdmin},
+        {L"/I", ModeUsage},       {L"/install", ModeUsage},
+        {L"/quiet", ModeUsage},   {L"ABC=DEF", ModeUsage},
+        {L"/i/quiet", ModeUsage}, {L"\"/i\"", ModeUsage},
+        {L"+i", ModeUsage},       {L"/x", ModeUsage},
+        {L"i", ModeUsage},
+    };
+    for (const ModeCase& c : cases)
+        EXPECT_EQ(ClassifyCommandLine(c.commandLine), c.mode) << "command line: " << c.commandLine;
+}
+
+struct LevelCase {
+    const wchar_t* commandLine;
+    int level;
+};
+
+TEST(CommandLineUILevel, FirstDisplayOptionWins) {
+    const LevelCase cases[] = {
+        {L"", 5},
+        {L"/i", 5},
+        {L"/i /quiet", 2},
+        {L"/i /QUIET", 2},
+        {L"/i -passive", 67},
+        {L"/i /passive /quiet", 67},
+        {L"/i /quiet /passive", 2},
+        {L"/i / /quiet", 5},        // a lone "/" ends the scan
+        {L"/i /unknown /quiet", 2}, // unknown options are skipped
+        {L"/quiet", 5},             // the first token is never an option
+        {L"/i \"/quiet\"", 5},      // quoted: not an option
+        {L"/i /quietly", 5},
+        {L"/i ABC=DEF /passive", 67},
+    };
+    for (const LevelCase& c : cases)
+        EXPECT_EQ(ParseUILevel(c.commandLine), c.level) << "command line: " << c.commandLine;
+}
+
+TEST(CommandLineUILevel, OverlongOptionNameStopsTheScan) {
+    EXPECT_EQ(ParseUILevel(L"/i /" + std::wstring(258, L'x') + L" /quiet"), 2);
+    EXPECT_EQ(ParseUILevel(L"/i /" + std::wstring(259, L'x') + L" /quiet"), 5);
+}
+
+struct PropertiesCase {
+    const wchar_t* commandLine;
+    const wchar_t* properties;
+};
+
+TEST(CommandLineProperties, KeepsTokensWithAnEqualsSign) {
+    const PropertiesCase cases[] = {
+        {L"/i /passive ABC=DEF \"X=1\" PATH=\"C:\\My Dir\"",
+         L"ABC=DEF \"X=1\" PATH=\"C:\\My Dir\""},
+        {L"/i A=\"x y\" B", L"A=\"x y\""},
+        {L"/i \"A=1\"", L"\"A=1\""},
+        {L"/i", L""},
+        {L"ABC=DEF", L""}, // the first token is skipped whatever it is
+        {L"/i -X=1 Y=2", L"Y=2"},
+        {L"/i   A=1\t\tB=2  ", L"A=1 B=2"},
+    };
+    for (const PropertiesCase& c : cases)
+        EXPECT_EQ(ExtractProperties(c.commandLine), c.properties)
+            << "command line: " << c.commandLine;
+}
+
+TEST(CommandLineProperties, OverlongTokenEndsTheExtraction) {
+    std::wstring fits = L"L=" + std::wstring(1036, L'v');    // 1038 characters
+    std::wstring tooLong = L"L=" + std::wstring(1037, L'v'); // 1039 characters
+    EXPECT_EQ(ExtractProperties(L"/i A=1 " + fits + L" B=2"), L"A=1 " + fits + L" B=2");
+    EXPECT_EQ(ExtractProperties(L"/i A=1 " + tooLong + L" B=2"), L"A=1");
+}
+
+struct AdminCase {
+    const wchar_t* commandLine;
+    std::optional<std::wstring> target;
+};
+
+TEST(CommandLineAdminTarget, IsTheOnlyTokenAfterSlashA) {
+    const AdminCase cases[] = {
+        {L"/a C:\\Admin", std::wstring(L"C:\\Admin")},
+        {L"/a \"C:\\Admin Image\"", std::wstring(L"C:\\Admin Image")},
+        {L"-A \\\\server\\share\\img", std::wstring(L"\\\\server\\share\\img")},
+        {L"/a", std::nullopt},
+        {L"/a \"\"", std::nullopt},
+        {L"/a C:\\Admin /quiet", std::nullopt},
+        {L"/a C:\\Admin X=1", std::nullopt},
+    };
+    for (const AdminCase& c : cases)
+        EXPECT_EQ(ExtractAdminTargetPath(c.commandLine), c.target)
+            << "command line: " << c.commandLine;
+}
+} // namespace

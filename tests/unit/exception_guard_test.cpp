@@ -1,0 +1,117 @@
+#include "foundation/exception_guard.h"
+
+#include <windows.h>
+#include <intrin.h>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+// volatile everywhere: the compiler must neither prove these faults nor replace them with traps.
+void WriteThroughNullPointer() {
+    volatile int* volatile target = nullptr;
+    *target = 1;
+}
+
+void DivideByZero() {
+    volatile int dividend = 7;
+    volatile int zero = 0;
+    volatile int quotient = dividend / zero;
+    (void)quotient;
+}
+
+void ExecuteIllegalInstruction() {
+    __builtin_trap();
+}
+
+void RaiseOwnException() {
+    RaiseException(0xE0051234, 0, 0, nullptr);
+}
+
+unsigned long ExceptionChainHead() {
+    return __readfsdword(0);
+}
+
+TEST(ExceptionGuard, CatchesRepeatedAccessViolations) {
+    const unsigned long chainBefore = ExceptionChainHead();
+    for (int round = 1; round <= 3; ++round) {
+        unsigned long code = 0;
+        EXPECT_FALSE(RunWithExceptionGuard(WriteThroughNullPointer, code)) << "round " << round;
+        EXPECT_EQ(code, static_cast<unsigned long>(EXCEPTION_ACCESS_VIOLATION))
+            << "round " << round;
+        EXPECT_EQ(ExceptionChainHead(), chainBefore) << "round " << round;
+    }
+}
+
+TEST(ExceptionGuard, ReportsTheCodeOfEachKindOfException) {
+    struct Case {
+        void (*fault)();
+        unsigned long expected;
+    };
+    const Case cases[] = {
+        {DivideByZero, EXCEPTION_INT_DIVIDE_BY_ZERO},
+        {ExecuteIllegalInstruction, EXCEPTION_ILLEGAL_INSTRUCTION},
+        {RaiseOwnException, 0xE0051234},
+    };
+    for (const Case& c : cases) {
+        unsigned long code = 0;
+        EXPECT_FALSE(RunWithExceptionGuard(c.fault, code));
+        EXPECT_EQ(code, c.expected) << std::hex << c.expected;
+    }
+}
+
+TEST(ExceptionGuard, NormalCallRunsOnceAndLeavesTheChainAsFound) {
+    const unsigned long chainBefore = ExceptionChainHead();
+    int calls = 0;
+    unsigned long code = 12345;
+    EXPECT_TRUE(RunWithExceptionGuard([&calls] { ++calls; }, code));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(code, 12345ul) << "left alone on success";
+    EXPECT_EQ(ExceptionChainHead(), chainBefore);
+}
+
+// A frame of foreign code inside the call, as an MSVC-built DLL registers one for its __finally
+// blocks and destructors: it must see the unwind pass before the guard resumes.
+bool g_foreignFrameUnwound = false;
+
+EXCEPTION_DISPOSITION NTAPI ForeignFrameHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
+    if (record->ExceptionFlags & EXCEPTION_UNWINDING)
+        g_foreignFrameUnwound = true;
+    return ExceptionContinueSearch;
+}
+
+void FaultInsideForeignFrame() {
+    EXCEPTION_REGISTRATION_RECORD frame = {};
+    frame.Next = reinterpret_cast<EXCEPTION_REGISTRATION_RECORD*>(ExceptionChainHead());
+    frame.Handler = ForeignFrameHandler;
+    __writefsdword(0, reinterpret_cast<unsigned long>(&frame));
+    WriteThroughNullPointer();
+    __writefsdword(0, reinterpret_cast<unsigned long>(frame.Next));
+}
+
+TEST(ExceptionGuard, UnwindsForeignFramesInsideTheCall) {
+    const unsigned long chainBefore = ExceptionChainHead();
+    g_foreignFrameUnwound = false;
+    unsigned long code = 0;
+    EXPECT_FALSE(RunWithExceptionGuard(FaultInsideForeignFrame, code));
+    EXPECT_EQ(code, static_cast<unsigned long>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_TRUE(g_foreignFrameUnwound);
+    EXPECT_EQ(ExceptionChainHead(), chainBefore);
+}
+
+[[noreturn]] void ThrowRuntimeError() {
+    throw std::runtime_error("after the fault");
+}
+
+TEST(ExceptionGuard, CppExceptionsStillWorkAfterACaughtFault) {
+    unsigned long code = 0;
+    ASSERT_FALSE(RunWithExceptionGuard(WriteThroughNullPointer, code));
+    try {
+        ThrowRuntimeError();
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "after the fault");
+    }
+}
+
+} // namespace

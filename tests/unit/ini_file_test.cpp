@@ -1,0 +1,79 @@
+#include "app/setup_settings.h"
+#include "foundation/ini_file.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Writes the test executable's own setup ini file for one test and removes it afterwards.
+class IniFileTest : public ::testing::Test {
+protected:
+    void Write(const std::string& bytes) { testfiles::WriteBytes(testfiles::ExeIniPath(), bytes); }
+    void TearDown() override {
+        DeleteFileW(testfiles::ExeIniPath().c_str());
+        Settings().CodePage = 0;
+    }
+};
+
+TEST_F(IniFileTest, IniPathIsTheExecutablePathWithIniExtension) {
+    EXPECT_EQ(GetIniPath(), testfiles::ExeIniPath());
+    EXPECT_EQ(GetModulePath(false, true), testfiles::ExeFolder());
+    std::wstring folder = GetModulePath(false, false);
+    EXPECT_EQ(folder + L"\\", testfiles::ExeFolder());
+}
+
+TEST_F(IniFileTest, ReadsValuesWithTheirDefaults) {
+    Write("[Main]\r\nMsiPath=product.msi\r\nEmpty=\r\nAdminNeed=0\r\nQuoted=\"a b\"\r\n");
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiPath"), L"product.msi");
+    EXPECT_EQ(ReadIniString(L"Main", L"Empty", L"Install"), L"") << "present but empty";
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiType", L"Install"), L"Install");
+    EXPECT_EQ(ReadIniString(L"Main", L"Missing"), L"");
+    EXPECT_EQ(ReadIniString(L"Main", L"Quoted"), L"a b");
+    EXPECT_EQ(ReadIniInt(L"Main", L"AdminNeed", 1), 0);
+    EXPECT_EQ(ReadIniInt(L"Main", L"Os32Need", 7), 7);
+    EXPECT_EQ(ReadIniInt(L"Other", L"AdminNeed", 1), 1);
+}
+
+TEST_F(IniFileTest, MissingFileGivesDefaults) {
+    DeleteFileW(testfiles::ExeIniPath().c_str());
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiType", L"Major"), L"Major");
+    EXPECT_EQ(ReadIniInt(L"Main", L"AdminNeed", 1), 1);
+    EXPECT_EQ(ReadIniVersion(L"PreReq1", L"FileVer"), VersionWords{});
+    EXPECT_EQ(ReadIniOptionalInt(L"PreReq1", L"Optional", 1), -1);
+}
+
+TEST_F(IniFileTest, StringsAreDecodedWithTheIniCodePage) {
+    // "Редактор" in Windows-1251, and an integer in the same file.
+    Write("[Main]\r\nName=\xD0\xE5\xE4\xE0\xEA\xF2\xEE\xF0\r\nAdminNeed=0\r\n");
+    Settings().CodePage = 1251;
+    EXPECT_EQ(ReadIniString(L"Main", L"Name"), L"\u0420\u0435\u0434\u0430\u043A\u0442\u043E\u0440");
+    EXPECT_EQ(ReadIniInt(L"Main", L"AdminNeed", 1), 0);
+    Settings().CodePage = 1252;
+    EXPECT_EQ(ReadIniString(L"Main", L"Name"), L"\u00D0\u00E5\u00E4\u00E0\u00EA\u00F2\u00EE\u00F0");
+}
+
+TEST_F(IniFileTest, VersionValuesPackIntoTwoWords) {
+    Write("[PreReq1]\r\nA=10.0.1.1\r\nB=7\r\nC=1.2\r\nD=70000.1\r\n");
+    EXPECT_EQ(ReadIniVersion(L"PreReq1", L"A"), (VersionWords{10u << 16, 1u << 16 | 1}));
+    EXPECT_EQ(ReadIniVersion(L"PreReq1", L"B"), (VersionWords{7u << 16, 0}));
+    EXPECT_EQ(ReadIniVersion(L"PreReq1", L"C"), (VersionWords{1u << 16 | 2, 0}));
+    EXPECT_EQ(ReadIniVersion(L"PreReq1", L"D"), (VersionWords{(70000u & 0xFFFF) << 16 | 1, 0}));
+    EXPECT_EQ(ReadIniVersion(L"PreReq1", L"Absent"), VersionWords{});
+}
+
+TEST_F(IniFileTest, OptionalIsToldApartFromAbsent) {
+    Write("[PreReq1]\r\nName=VC\r\n "
+          "Optional=0\r\n[PreReq2]\r\nName=X\r\n[PreReq3]\r\noptional=1\r\n");
+    EXPECT_EQ(ReadIniOptionalInt(L"PreReq1", L"Optional", 1), 0);
+    EXPECT_EQ(ReadIniOptionalInt(L"PreReq2", L"Optional", 1), -1);
+    EXPECT_EQ(ReadIniOptionalInt(L"PreReq3", L"Optional", 1), -1) << "the match is case-sensitive";
+}
+
+TEST(IniText, VersionComponentsAreReadLikeAtoi) {
+    EXPECT_EQ(ParseVersionWords(L" 6.-1.x.2junk"), (VersionWords{6u << 16 | 0xFFFF, 0u << 16 | 2}));
+    EXPECT_EQ(ParseVersionWords(L""), VersionWords{});
+    EXPECT_EQ(ParseLeadingInt(L"1049,1033"), 1049);
+    EXPECT_EQ(ParseLeadingInt(L"abc"), 0);
+}
+} // namespace

@@ -1,0 +1,291 @@
+// The transform choice as the program makes it: placeholder .mst files and the ini file beside the
+// running executable (this test program), the user's language of the Wine session, and the lines
+// written to a setup log.
+#include "msi/language_transform.h"
+
+#include "app/setup_settings.h"
+#include "foundation/handles.h"
+#include "foundation/ini_file.h"
+#include "msi/language_fallback.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A language id that no real transform uses.
+constexpr int kUnusedLangId = 29999;
+
+const wchar_t kChildReportVariable[] = L"LANGUAGE_TRANSFORM_TEST_REPORT";
+const wchar_t kChildLogVariable[] = L"LANGUAGE_TRANSFORM_TEST_LOG";
+
+std::wstring UniqueTempPath(const wchar_t* prefix) {
+    wchar_t path[MAX_PATH] = {};
+    GetTempFileNameW(testfiles::TempFolder().c_str(), prefix, 0, path);
+    DeleteFileW(path); // only the unique name is wanted
+    return path;
+}
+
+// The lines of a setup log, each without its time-stamp prefix but with its line end.
+std::vector<std::wstring> LogMessages(const std::wstring& path) {
+    std::wstring text = testfiles::ReadUtf16(path);
+    const std::wstring prefixStart = L"Setup.exe [";
+    std::vector<std::wstring> messages;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(L"\r\n", start);
+        end = end == text.npos ? text.size() : end + 2;
+        std::wstring line = text.substr(start, end - start);
+        std::size_t prefixEnd = line.find(L"]: ");
+        messages.push_back(line.compare(0, prefixStart.size(), prefixStart) == 0 &&
+                                   prefixEnd != line.npos
+                               ? line.substr(prefixEnd + 3)
+                               : L"(no prefix) " + line);
+        start = end;
+    }
+    return messages;
+}
+
+std::wstring Line(const wchar_t* format, int value) {
+    wchar_t buffer[256] = {};
+    _snwprintf(buffer, 255, format, value);
+    return buffer;
+}
+
+// A placeholder file that this test creates and deletes; never one that was there before.
+class Placeholder {
+public:
+    explicit Placeholder(std::wstring path) : path_(std::move(path)) {
+        UniqueFileHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        created_ = file.valid();
+    }
+    Placeholder(const Placeholder&) = delete;
+    Placeholder& operator=(const Placeholder&) = delete;
+    ~Placeholder() {
+        if (created_)
+            DeleteFileW(path_.c_str());
+    }
+    bool created() const { return created_; }
+
+private:
+    std::wstring path_;
+    bool created_ = false;
+};
+
+// The setup ini file of this test program for the duration of a test (null: none at all).
+class IniBesideExecutable {
+public:
+    explicit IniBesideExecutable(const std::string* contents) : path_(GetIniPath()) {
+        DeleteFileW(path_.c_str());
+        if (contents)
+            testfiles::WriteBytes(path_, *contents);
+        written_ = contents == nullptr || testfiles::Exists(path_);
+    }
+    IniBesideExecutable(const IniBesideExecutable&) = delete;
+    IniBesideExecutable& operator=(const IniBesideExecutable&) = delete;
+    ~IniBesideExecutable() { DeleteFileW(path_.c_str()); }
+    bool written() const { return written_; }
+
+private:
+    std::wstring path_;
+    bool written_ = false;
+};
+
+std::string IniWithLangId(int langId) {
+    return "[Main]\r\nLangId=" + std::to_string(langId) + "\r\n";
+}
+
+class LanguageTransformTest : public testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = Settings();
+        Settings() = SetupSettings();
+        logPath_ = UniqueTempPath(L"tlg");
+        Settings().LogPath = logPath_;
+        userLangId_ = GetUserDefaultLangID();
+        fallbackLangId_ = static_cast<int>(PrimaryLanguageFallback(userLangId_));
+    }
+    void TearDown() override {
+        Settings() = saved_;
+        DeleteFileW(logPath_.c_str());
+    }
+
+    static std::wstring Transform(int langId) {
+        return GetModulePath(false, true) + std::to_wstring(langId) + L".mst";
+    }
+    std::vector<std::wstring> Messages() const { return LogMessages(logPath_); }
+
+    int userLangId_ = 0;
+    int fallbackLangId_ = 0;
+
+private:
+    SetupSettings saved_;
+    std::wstring logPath_;
+};
+
+TEST_F(LanguageTransformTest, LanguageFromIniWithItsTransform) {
+    std::string ini = IniWithLangId(kUnusedLangId);
+    IniBesideExecutable iniFile(&ini);
+    Placeholder transform(Transform(kUnusedLangId));
+    ASSERT_TRUE(iniFile.written());
+    ASSERT_TRUE(transform.created()) << "a file of that name already lies beside the test program";
+
+    SelectLanguageTransform(Settings());
+
+    EXPECT_EQ(Settings().LangId, kUnusedLangId);
+    EXPECT_EQ(Settings().Transforms, Transform(kUnusedLangId));
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{
+                              Line(L"LangId %d is set from ini file\r\n", kUnusedLangId)});
+}
+
+TEST_F(LanguageTransformTest, LanguageFromIniHasNoFallback) {
+    // 3081 (English, Australia) would fall back to 1033; the user's language is not tried either.
+    const int iniLangId = 3081;
+    std::string ini = IniWithLangId(iniLangId);
+    IniBesideExecutable iniFile(&ini);
+    Placeholder primary(Transform(1033));
+    Placeholder user(Transform(userLangId_));
+    ASSERT_TRUE(iniFile.written());
+    ASSERT_FALSE(testfiles::Exists(Transform(iniLangId)));
+    ASSERT_TRUE(testfiles::Exists(Transform(1033)));
+    ASSERT_TRUE(testfiles::Exists(Transform(userLangId_)));
+
+    SelectLanguageTransform(Settings());
+
+    EXPECT_EQ(Settings().LangId, iniLangId);
+    EXPECT_EQ(Settings().Transforms, L"");
+    EXPECT_EQ(Messages(),
+              (std::vector<std::wstring>{Line(L"LangId %d is set from ini file\r\n", iniLangId),
+                                         L"LangId transform not found\r\n"}));
+}
+
+TEST_F(LanguageTransformTest, UserLanguageWithItsTransform) {
+    std::string ini = IniWithLangId(0); // 0 stands for the user's language
+    IniBesideExecutable iniFile(&ini);
+    Placeholder transform(Transform(userLangId_));
+    ASSERT_TRUE(iniFile.written());
+    ASSERT_TRUE(transform.created()) << "a file of that name already lies beside the test program";
+
+    SelectLanguageTransform(Settings());
+
+    EXPECT_EQ(Settings().LangId, userLangId_);
+    EXPECT_EQ(Settings().Transforms, Transform(userLangId_));
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{Line(L"User LangId is %d\r\n", userLangId_)});
+}
+
+TEST_F(LanguageTransformTest, UserLanguageFallsBackToThePrimaryLanguage) {
+    if (fallbackLangId_ == 0 || fallbackLangId_ == userLangId_)
+        GTEST_SKIP() << "the user's language " << userLangId_
+                     << " has no other primary language; run with e.g. LC_ALL=en_GB.UTF-8";
+    IniBesideExecutable noIni(nullptr);
+    Placeholder transform(Transform(fallbackLangId_));
+    ASSERT_TRUE(transform.created()) << "a file of that name already lies beside the test program";
+    ASSERT_FALSE(testfiles::Exists(Transform(userLangId_)));
+
+    SelectLanguageTransform(Settings());
+
+    EXPECT_EQ(Settings().LangId, fallbackLangId_);
+    EXPECT_EQ(Settings().Transforms, Transform(fallbackLangId_));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::wstring>{
+                  Line(L"User LangId is %d\r\n", userLangId_),
+                  Line(L"Language transform for LangId %d not found, trying primary language\r\n",
+                       userLangId_),
+                  Line(L"Primary LangId is %d\r\n", fallbackLangId_)}));
+}
+
+TEST_F(LanguageTransformTest, NoTransformForTheUserOrThePrimaryLanguage) {
+    IniBesideExecutable noIni(nullptr);
+    ASSERT_FALSE(testfiles::Exists(Transform(userLangId_)));
+    ASSERT_FALSE(testfiles::Exists(Transform(fallbackLangId_)));
+
+    SelectLanguageTransform(Settings());
+
+    std::vector<std::wstring> expected = {
+        Line(L"User LangId is %d\r\n", userLangId_),
+        Line(L"Language transform for LangId %d not found, trying primary language\r\n",
+             userLangId_)};
+    if (fallbackLangId_ != 0) {
+        expected.push_back(Line(L"Primary LangId is %d\r\n", fallbackLangId_));
+        expected.push_back(L"Primary LangId transform not found\r\n");
+    }
+    EXPECT_EQ(Settings().Transforms, L"");
+    EXPECT_EQ(Settings().LangId, fallbackLangId_ != 0 ? fallbackLangId_ : userLangId_);
+    EXPECT_EQ(Messages(), expected);
+}
+
+// Runs the child test in `program` with the report and log paths in its environment; its exit
+// code, or 1 when it could not be started or did not end.
+DWORD RunChild(const std::wstring& program, const std::wstring& report, const std::wstring& log) {
+    SetEnvironmentVariableW(kChildReportVariable, report.c_str());
+    SetEnvironmentVariableW(kChildLogVariable, log.c_str());
+    std::wstring commandLine = L"\"" + program +
+                               L"\" --gtest_also_run_disabled_tests "
+                               L"--gtest_filter=LanguageTransformChild.*";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                  nullptr, nullptr, &startup, &process);
+    SetEnvironmentVariableW(kChildReportVariable, nullptr);
+    SetEnvironmentVariableW(kChildLogVariable, nullptr);
+    DWORD exitCode = 1;
+    if (started) {
+        UniqueKernelHandle processHandle(process.hProcess);
+        UniqueKernelHandle threadHandle(process.hThread);
+        if (WaitForSingleObject(processHandle.get(), 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(processHandle.get(), &exitCode);
+    }
+    return exitCode;
+}
+
+// A copy of this test program in a folder whose name is full of printf directives chooses the
+// transform beside itself, with the folder taken literally.
+TEST(LanguageTransformFolder, PercentSignsInTheFolderAreLiteral) {
+    std::wstring folder = testfiles::FreshFolder(L"mst %s%d%n%x%%");
+    std::wstring copy = folder + L"unit_tests.exe";
+    std::wstring ini = folder + L"unit_tests.ini";
+    std::wstring transform = folder + std::to_wstring(kUnusedLangId) + L".mst";
+    std::wstring report = UniqueTempPath(L"trp");
+    std::wstring log = UniqueTempPath(L"tlg");
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+    testfiles::WriteBytes(ini, IniWithLangId(kUnusedLangId));
+    testfiles::WriteBytes(transform, "");
+
+    DWORD exitCode = RunChild(copy, report, log);
+    std::wstring chosen = testfiles::ReadUtf16(report);
+    std::vector<std::wstring> messages = LogMessages(log);
+    for (const std::wstring& file : {transform, ini, copy, report, log})
+        DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(chosen, transform);
+    EXPECT_EQ(messages, std::vector<std::wstring>{
+                            Line(L"LangId %d is set from ini file\r\n", kUnusedLangId)});
+}
+
+// Runs only inside the copy that the test above starts.
+TEST(LanguageTransformChild, DISABLED_ReportsTheChoice) {
+    wchar_t report[MAX_PATH] = {};
+    wchar_t log[MAX_PATH] = {};
+    ASSERT_NE(GetEnvironmentVariableW(kChildReportVariable, report, MAX_PATH), 0u);
+    ASSERT_NE(GetEnvironmentVariableW(kChildLogVariable, log, MAX_PATH), 0u);
+    SetupSettings settings;
+    settings.LogPath = log;
+    SelectLanguageTransform(settings);
+    const std::wstring& chosen = settings.Transforms;
+    testfiles::WriteBytes(report,
+                          "\xFF\xFE" + std::string(reinterpret_cast<const char*>(chosen.data()),
+                                                   chosen.size() * sizeof(wchar_t)));
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#include "app/setup_settings.h"
+#include "foundation/log_format.h"
+#include "foundation/setup_log.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace {
+using testfiles::Exists;
+using testfiles::ReadBytes;
+using testfiles::ReadUtf16;
+
+const std::wstring kPrefixPattern =
+    L"Setup\\.exe \\[\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\]: ";
+
+class SetupLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = testfiles::FreshFolder(L"setup_log");
+        Settings().LogPath = folder_ + L"Product Setup (2026.01.31 10.05).log";
+    }
+    void TearDown() override { Settings().LogPath.clear(); }
+    std::wstring folder_;
+};
+
+TEST_F(SetupLogTest, NewFileStartsWithByteOrderMarkAndLaterWritesAppendWithoutOne) {
+    LogPrintf(L"UILevel is set to %d\r\n", 2);
+    LogPrintfTo(Settings().LogPath, L"second %s\r\n", L"line");
+    LogText(L"\r\n\r\n", false);
+
+    std::string bytes = ReadBytes(Settings().LogPath);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(bytes.find("\xFF\xFE", 2), std::string::npos) << "a second byte order mark";
+
+    std::wstring text = ReadUtf16(Settings().LogPath);
+    std::wregex expected(kPrefixPattern + L"UILevel is set to 2\r\n" + kPrefixPattern +
+                         L"second line\r\n\r\n\r\n");
+    EXPECT_TRUE(std::regex_match(text, expected)) << text;
+}
+
+TEST_F(SetupLogTest, PrefixCarriesTheLocalTimeInFixedWidthFields) {
+    EXPECT_EQ(FormatLogPrefix({2025, 2, 1, 9, 5, 3}), L"Setup.exe [2025.02.01 09:05:03]: ");
+    EXPECT_EQ(FormatLogPrefix({2024, 12, 31, 23, 59, 59}), L"Setup.exe [2024.12.31 23:59:59]: ");
+}
+
+TEST_F(SetupLogTest, DataWithPercentSignsIsWrittenLiterally) {
+    LogPrintf(L"path '%s'\r\n", L"C:\\100%s\\%d%n");
+    std::wstring text = ReadUtf16(Settings().LogPath);
+    EXPECT_NE(text.find(L"path 'C:\\100%s\\%d%n'\r\n"), std::wstring::npos) << text;
+}
+
+TEST_F(SetupLogTest, OverlongMessageIsCutTo4095UnitsWithoutHarm) {
+    std::wstring huge(10000, L'x');
+    LogPrintf(L"%s\r\n", huge.c_str());
+    LogPrintf(L"after\r\n");
+    std::wstring text = ReadUtf16(Settings().LogPath);
+    std::wsmatch match;
+    ASSERT_TRUE(std::regex_search(text, match, std::wregex(kPrefixPattern)));
+    std::size_t start = match.length(0);
+    std::size_t end = text.find(L'S', start); // the next line's prefix
+    ASSERT_NE(end, std::wstring::npos);
+    EXPECT_EQ(end - start, 4095u);
+    EXPECT_NE(text.find(L"after\r\n"), std::wstring::npos);
+}
+
+TEST_F(SetupLogTest, UnwritableOrEmptyPathDropsTheLineSilently) {
+    EXPECT_FALSE(WriteLog(L"", L"x", true));
+    EXPECT_FALSE(WriteLog(folder_ + L"missing\\sub\\x.log", L"x", true));
+    Settings().LogPath.clear();
+    EXPECT_FALSE(LogText(L"nothing\r\n"));
+}
+
+TEST(CanCreateFile, LeavesNoProbeBehindAndKeepsAFileThatWasThere) {
+    std::wstring folder = testfiles::FreshFolder(L"probe");
+    std::wstring fresh = folder + L"fresh.tmp";
+    EXPECT_TRUE(CanCreateFile(fresh));
+    EXPECT_FALSE(Exists(fresh));
+
+    std::wstring existing = folder + L"someone_elses.tmp";
+    testfiles::WriteBytes(existing, "keep me");
+    EXPECT_TRUE(CanCreateFile(existing));
+    EXPECT_EQ(ReadBytes(existing), "keep me");
+
+    EXPECT_FALSE(CanCreateFile(folder + L"no\\such\\folder\\x.tmp"));
+}
+
+class LogFileNameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        temp_ = testfiles::FreshFolder(L"log_name");
+        wchar_t old[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"TMP", old, MAX_PATH);
+        oldTmp_ = old;
+        SetEnvironmentVariableW(L"TMP", temp_.c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"TMP", oldTmp_.c_str()); }
+
+    // The name part between the temp folder and " Setup (...).log".
+    std::wstring ChosenName(const std::wstring& path) {
+        std::wsmatch match;
+        std::wregex pattern(L"(.*) Setup \\(\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d\\.\\d\\d\\)\\.log");
+        EXPECT_EQ(path.compare(0, temp_.size(), temp_), 0) << path;
+        std::wstring rest = path.substr(temp_.size());
+        if (!std::regex_match(rest, match, pattern))
+            return L"<no match: " + rest + L">";
+        return match[1];
+    }
+    std::wstring temp_, oldTmp_;
+};
+
+TEST_F(LogFileNameTest, ChoosesTheFirstNameThatCanBeAFileInTheTempFolder) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* neutral;
+        const wchar_t* chosen;
+    };
+    const Case cases[] = {
+        {L"Alpha Suite", L"", L"Alpha Suite"},
+        {L"Alpha Suite", L"Alpha LN", L"Alpha Suite"},
+        {L"??????? ?????", L"Editor LN", L"Editor LN"},
+        {L"??????? ?????", L"", L"$$$$$$$ $$$$$"},
+        // Path separators must never lead the log out of the temp folder.
+        {L"..\\..\\Windows\\evil", L"", L"..$..$Windows$evil"},
+        {L"a/b:c*d\"e<f>g|h", L"", L"a$b$c$d$e$f$g$h"},
+        {L"Bad\\Name", L"..\\Also bad", L"Bad$Name"},
+        {L"Bad\\Name", L"Good LN", L"Good LN"},
+    };
+    for (const Case& c : cases) {
+        std::wstring path = BuildLogFileName(c.name, c.neutral);
+        EXPECT_EQ(ChosenName(path), c.chosen) << "name: " << c.name;
+    }
+    // The probes leave nothing behind.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((temp_ + L"*.tmp").c_str(), &data);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
+TEST(LogFileNameFormat, MatchesTheDocumentedPattern) {
+    EXPECT_EQ(FormatLogFileName(L"C:\\Temp\\", L"Alpha Suite", {2024, 3, 7, 14, 5, 59}),
+              L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05).log");
+}
+} // namespace

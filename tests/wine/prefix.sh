@@ -1,0 +1,205 @@
+#!/bin/bash
+# The Wine test environment under ROOT: a 32-bit and a 64-bit prefix, one Xvfb display for the
+# windows that tests show, and a persistent wineserver per prefix so that each test process starts
+# in milliseconds instead of seconds.
+#
+#   prefix.sh up ROOT     create what is missing, start what is not running, write ROOT/env
+#   prefix.sh down ROOT   stop both wineservers and the Xvfb display
+#
+# ROOT/env holds shell assignments (DISPLAY, XVFB_PID) that run.sh sources.
+set -euo pipefail
+
+readonly ARCHES="win32 win64"
+
+die() {
+    echo "prefix.sh: $*" >&2
+    exit 1
+}
+
+usage() {
+    echo "usage: prefix.sh up|down ROOT" >&2
+    exit 2
+}
+
+# The wineserver serving a prefix works in a directory named after the prefix's device and inode
+# (upstream: /tmp/.wine-UID/server-DEV-INO; Debian: /tmp/wine-XXXXXX/server-DEV-INO), so its
+# working directory identifies it whatever the distribution's layout.
+server_pid() {
+    local prefix=$1 id dir pid
+    [ -d "$prefix" ] || return 0
+    # shellcheck disable=SC2046,SC2183 # stat prints the two numbers
+    id=$(printf 'server-%x-%x' $(stat -L -c '%d %i' "$prefix"))
+    for dir in /proc/[0-9]*; do
+        case $(readlink "$dir/exe" 2>/dev/null) in
+        */wineserver | */wineserver32 | */wineserver64) ;;
+        *) continue ;;
+        esac
+        if [ "$(basename "$(readlink "$dir/cwd" 2>/dev/null)")" = "$id" ]; then
+            pid=${dir#/proc/}
+            echo "$pid"
+            return 0
+        fi
+    done
+}
+
+# Persistent means the last persistence option on the command line is a bare -p (Debian's
+# wrapper puts -p0 in front of whatever the caller gives).
+is_persistent() {
+    local arg last=""
+    while IFS= read -r -d '' arg; do
+        case $arg in
+        -p | -p[0-9]* | --persistent | --persistent=*) last=$arg ;;
+        esac
+    done <"/proc/$1/cmdline"
+    [ "$last" = "-p" ] || [ "$last" = "--persistent" ]
+}
+
+prefix_arch() {
+    [ -r "$1/system.reg" ] || return 0
+    sed -n 's/^#arch=//p' "$1/system.reg" | head -n1
+}
+
+check_arch() {
+    local prefix=$1 arch=$2 found
+    found=$(prefix_arch "$prefix")
+    if [ -n "$found" ] && [ "$found" != "$arch" ]; then
+        die "$prefix is a $found prefix, expected $arch; remove it or use another ROOT"
+    fi
+}
+
+stop_server() {
+    local prefix=$1
+    [ -n "$(server_pid "$prefix")" ] || return 0
+    WINEPREFIX=$prefix wineserver -k || true
+    WINEPREFIX=$prefix timeout 30 wineserver -w || die "wineserver of $prefix did not stop"
+}
+
+# A wineserver started by a plain wine call exits when its last client does; wait for that rather
+# than kill processes that someone may still be using. The server reads WINEARCH when it creates a
+# fresh prefix's registry, so it is started with the prefix's architecture.
+ensure_server() {
+    local prefix=$1 arch=$2 pid
+    pid=$(server_pid "$prefix")
+    if [ -n "$pid" ] && is_persistent "$pid"; then
+        return 0
+    fi
+    if [ -n "$pid" ]; then
+        echo "prefix.sh: waiting for the transient wineserver of $prefix to exit" >&2
+        WINEPREFIX=$prefix timeout 60 wineserver -w || die "wineserver of $prefix is still busy"
+    fi
+    mkdir -p "$prefix"
+    WINEPREFIX=$prefix WINEARCH=$arch wineserver -p 9>&-
+}
+
+# The server keeps the registry in memory, so system.reg may not exist yet for a prefix that this
+# script booted a moment ago; the marker file covers that window.
+ensure_prefix() {
+    local prefix=$1 arch=$2 log=$3
+    if [ -e "$prefix/.wineboot-done" ] || [ -e "$prefix/system.reg" ]; then
+        return 0
+    fi
+    if ! WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
+        wineboot -i >"$log" 2>&1 9>&-; then
+        die "wineboot -i failed for $prefix, see $log"
+    fi
+    touch "$prefix/.wineboot-done"
+}
+
+xvfb_alive() {
+    [ -n "${XVFB_PID:-}" ] && [ -n "${DISPLAY:-}" ] &&
+        [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" = Xvfb ] &&
+        [ -S "/tmp/.X11-unix/X${DISPLAY#:}" ]
+}
+
+# -displayfd lets Xvfb pick a free display number itself, which avoids races with other users of
+# the machine. setsid detaches it from the caller's terminal and process group.
+start_xvfb() {
+    local root=$1 numberfile=$1/xvfb.display
+    : >"$numberfile"
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+        3>"$numberfile" >"$root/xvfb.log" 2>&1 </dev/null 9>&- &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        grep -q '^[0-9]' "$numberfile" && break
+        kill -0 "$XVFB_PID" 2>/dev/null || die "Xvfb failed, see $root/xvfb.log"
+        sleep 0.1
+    done
+    grep -q '^[0-9]' "$numberfile" || die "Xvfb did not report a display, see $root/xvfb.log"
+    [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" = Xvfb ] || die "Xvfb pid $XVFB_PID not found"
+    DISPLAY=":$(head -n1 "$numberfile")"
+}
+
+# Written to a temporary file first so that run.sh never sources half a file.
+write_env() {
+    local root=$1
+    cat >"$root/env.tmp" <<EOF
+# Written by prefix.sh up; sourced by run.sh.
+DISPLAY=$DISPLAY
+XVFB_PID=$XVFB_PID
+export DISPLAY
+EOF
+    mv -f "$root/env.tmp" "$root/env"
+}
+
+load_env() {
+    DISPLAY="" XVFB_PID=""
+    if [ -r "$1/env" ]; then
+        # shellcheck disable=SC1091
+        . "$1/env"
+    fi
+}
+
+up() {
+    local root=$1 arch prefix restarted_display=0
+    load_env "$root"
+    if ! xvfb_alive; then
+        start_xvfb "$root"
+        restarted_display=1
+    fi
+    export DISPLAY
+    for arch in $ARCHES; do
+        prefix=$root/$arch
+        check_arch "$prefix" "$arch"
+        # Wine processes left from before belong to a display that is gone.
+        if [ "$restarted_display" = 1 ]; then
+            stop_server "$prefix"
+        fi
+        ensure_server "$prefix" "$arch"
+        ensure_prefix "$prefix" "$arch" "$root/$arch-wineboot.log"
+    done
+    write_env "$root"
+}
+
+down() {
+    local root=$1 arch
+    for arch in $ARCHES; do
+        stop_server "$root/$arch"
+    done
+    load_env "$root"
+    if xvfb_alive; then
+        kill "$XVFB_PID"
+        for _ in $(seq 50); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    fi
+    rm -f "$root/env"
+}
+
+main() {
+    [ $# -eq 2 ] || usage
+    local command=$1 root
+    mkdir -p "$2"
+    root=$(cd "$2" && pwd -P)
+    # One caller at a time per ROOT: two concurrent "up"s would start two servers or displays.
+    # Whatever is started from here must not inherit descriptor 9, or it holds the lock for good.
+    exec 9>"$root/.lock"
+    flock 9
+    case $command in
+    up) up "$root" ;;
+    down) down "$root" ;;
+    *) usage ;;
+    esac
+}
+
+main "$@"

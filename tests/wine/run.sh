@@ -1,0 +1,24 @@
+#!/bin/sh
+# Runs one Windows program in the test environment that "prefix.sh up ROOT" prepared; CMake's
+# cross-compiling emulator, so ctest calls it for every test exe.
+#
+#   run.sh ROOT PROGRAM [ARGS...]
+#
+# The prefix is $WINEPREFIX when set (e.g. ROOT/win64 for the 64-bit runs), else ROOT/win32.
+# Wine's exit status is passed through; it is the Windows exit code modulo 256.
+if [ $# -lt 2 ]; then
+    echo "usage: run.sh ROOT PROGRAM [ARGS...]" >&2
+    exit 2
+fi
+if [ ! -r "$1/env" ]; then
+    echo "run.sh: $1/env not found; run prefix.sh up $1 first" >&2
+    exit 125
+fi
+root=$(cd "$1" && pwd -P)
+shift
+. "$root/env"
+export DISPLAY
+WINEPREFIX=${WINEPREFIX:-$root/win32}
+WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX WINEDEBUG
+exec wine "$@"
