@@ -6,6 +6,7 @@
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
+#include "msi/engine_log.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
 #include "resources/resource_ids.h"
@@ -13,7 +14,6 @@
 #include <windows.h>
 
 namespace {
-constexpr DWORD kEngineLogMode = 0x1FDF; // every INSTALLLOGMODE up to VERBOSE but FILESINUSE
 const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
 
 bool IniFileExists() {
@@ -165,12 +165,15 @@ unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& co
               commandLine.c_str());
     LogText(L"\r\n\r\n", false);
 
-    msi.EnableLog(kEngineLogMode, settings.LogPath.c_str(), INSTALLLOGATTRIBUTES_APPEND);
-
     unsigned result = ERROR_INSTALL_FAILURE;
     unsigned long exceptionCode = 0;
-    if (!RunWithExceptionGuard([&] { result = msi.InstallProduct(package, commandLine.c_str()); },
-                               exceptionCode)) {
+    bool returned;
+    {
+        EngineLogCapture engineLog(msi, settings.LogPath);
+        returned = RunWithExceptionGuard(
+            [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
+    }
+    if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));
         result = ERROR_INSTALL_FAILURE;

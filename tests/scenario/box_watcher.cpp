@@ -8,7 +8,6 @@ namespace scenario {
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
-constexpr UINT kAnswerTimeoutMs = 5000;
 
 struct DialogSearch {
     DWORD processId;
@@ -28,12 +27,12 @@ std::vector<HWND> DialogsOf(DWORD processId) {
     return search.found;
 }
 
-// Sent as the button itself would send it, so the dialog procedure cannot tell the difference.
+// The notification a click on the button gives, so the dialog procedure cannot tell the
+// difference. Posted, not sent: a dialog that does its work inside the handler (runs installers,
+// shows further boxes) would otherwise hold up the watcher until it returns.
 void PressButton(HWND dialog, int id) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_ABORTIFHUNG,
-                        kAnswerTimeoutMs, &ignored);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 } // namespace

@@ -52,6 +52,11 @@ void SetEnvironmentEntry(EnvironmentEntries& entries, const std::wstring& name,
     entries.emplace_back(name, value);
 }
 
+bool IsReadFromUnixEnvironment(const std::wstring& name) {
+    return name == L"LANG" || name == L"LANGUAGE" || name.rfind(L"LC_", 0) == 0 ||
+           name.rfind(L"WINE", 0) == 0;
+}
+
 std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries) {
     std::vector<wchar_t> block;
     for (const auto& [name, value] : entries) {

@@ -15,6 +15,11 @@ EnvironmentEntries CurrentEnvironment();
 void SetEnvironmentEntry(EnvironmentEntries& entries, const std::wstring& name,
                          const std::wstring& value);
 
+// True for the settings a Wine process takes from its Unix environment when it starts, and that
+// Wine therefore does not take from the block given to CreateProcessW: the user locale (LANG,
+// LANGUAGE, LC_*) and Wine's own WINE* variables such as WINEDLLOVERRIDES.
+bool IsReadFromUnixEnvironment(const std::wstring& name);
+
 // "NAME=value\0...\0\0", for CreateProcessW with CREATE_UNICODE_ENVIRONMENT.
 std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries);
 

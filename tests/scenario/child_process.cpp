@@ -1,28 +1,54 @@
 #include "child_process.h"
 
 #include "harness_error.h"
+#include "relayed_start.h"
 
 namespace scenario {
+namespace {
 
-ChildProcess::ChildProcess(const std::wstring& exePath, const std::wstring& commandTail,
-                           const std::wstring& workingFolder,
-                           const EnvironmentEntries& environment) {
-    std::wstring commandLine = L"\"" + exePath + L"\"";
-    if (!commandTail.empty())
-        commandLine += L" " + commandTail;
-    std::vector<wchar_t> block = EnvironmentBlock(environment);
+std::wstring CommandLine(const ChildLaunch& launch) {
+    std::wstring commandLine = L"\"" + launch.exePath + L"\"";
+    if (!launch.commandTail.empty())
+        commandLine += L" " + launch.commandTail;
+    return commandLine;
+}
+
+StartedProcess StartDirectly(const ChildLaunch& launch) {
+    std::wstring commandLine = CommandLine(launch);
+    std::vector<wchar_t> block = EnvironmentBlock(launch.environment);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(), workingFolder.c_str(), &startup,
-                        &info)) {
+    if (!CreateProcessW(launch.exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, block.data(), launch.workingFolder.c_str(),
+                        &startup, &info)) {
         const DWORD error = GetLastError();
         ThrowWin32Error("Starting", commandLine, error);
     }
-    UniqueKernelHandle thread(info.hThread);
-    process_.reset(info.hProcess);
-    id_ = info.dwProcessId;
+    const UniqueKernelHandle thread(info.hThread);
+    StartedProcess started;
+    started.process.reset(info.hProcess);
+    started.id = info.dwProcessId;
+    return started;
+}
+
+StartedProcess Start(const ChildLaunch& launch) {
+    if (launch.unixEnvironment.empty())
+        return StartDirectly(launch);
+    RelayRequest request;
+    request.exePath = launch.exePath;
+    request.commandLine = CommandLine(launch);
+    request.workingFolder = launch.workingFolder;
+    request.environment = launch.environment;
+    return StartThroughRelay(request, launch.unixEnvironment);
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const ChildLaunch& launch) {
+    StartedProcess started = Start(launch);
+    process_ = std::move(started.process);
+    id_ = started.id;
 }
 
 bool ChildProcess::waitFor(DWORD milliseconds) const {

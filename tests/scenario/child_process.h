@@ -8,12 +8,20 @@
 
 namespace scenario {
 
+struct ChildLaunch {
+    std::wstring exePath;
+    std::wstring commandTail; // after the quoted exe path and a blank; none when empty
+    std::wstring workingFolder;
+    EnvironmentEntries environment; // the whole block
+    // Settings Wine reads from the Unix environment when a process starts; when there are any the
+    // child is started through scenario_relay.exe so that they apply.
+    EnvironmentEntries unixEnvironment;
+};
+
 class ChildProcess {
 public:
-    // The command line is the quoted exe path, then a blank and commandTail unless that is empty.
     // Throws when the process cannot be created.
-    ChildProcess(const std::wstring& exePath, const std::wstring& commandTail,
-                 const std::wstring& workingFolder, const EnvironmentEntries& environment);
+    explicit ChildProcess(const ChildLaunch& launch);
 
     DWORD id() const { return id_; }
     // True when the process has ended within the time.

@@ -63,6 +63,26 @@ EnvironmentEntries ChildEnvironment(const std::wstring& tempFolder, const RunOpt
     return environment;
 }
 
+EnvironmentEntries UnixEnvironment(const RunOptions& options) {
+    EnvironmentEntries unixEnvironment;
+    for (const auto& [name, value] : options.env) {
+        if (IsReadFromUnixEnvironment(name))
+            unixEnvironment.emplace_back(name, value);
+    }
+    return unixEnvironment;
+}
+
+ChildLaunch LaunchFor(const std::wstring& folder, const std::wstring& exePath,
+                      const RunOptions& options) {
+    ChildLaunch launch;
+    launch.exePath = exePath;
+    launch.commandTail = options.commandLine;
+    launch.workingFolder = folder;
+    launch.environment = ChildEnvironment(folder + L"\\temp", options);
+    launch.unixEnvironment = UnixEnvironment(options);
+    return launch;
+}
+
 } // namespace
 
 bool RunResult::logHasLine(const std::wstring& textAfterPrefix) const {
@@ -74,7 +94,7 @@ std::vector<std::wstring> RunResult::logEntries() const { return LogEntries(log)
 struct ScenarioFolder::Running::State {
     State(const std::wstring& folder, const std::wstring& exePath, const RunOptions& options)
         : tempFolder(folder + L"\\temp"), deadline(GetTickCount64() + options.timeoutMs),
-          child(exePath, options.commandLine, folder, ChildEnvironment(tempFolder, options)),
+          child(LaunchFor(folder, exePath, options)),
           watcher(child.id(), options.answers, options.onDialog) {}
 
     DWORD remainingMs() const {

@@ -26,7 +26,11 @@ using DialogHook = std::function<bool(HWND dialog, const BoxSeen& seen)>;
 struct RunOptions {
     std::wstring exeName = L"setup.exe"; // setup.exe is copied in under this name
     std::wstring commandLine;            // exactly the text after the quoted program path
-    std::vector<std::pair<std::wstring, std::wstring>> env; // added to / overriding the child's
+    // Added to or overriding the child's environment (which is the harness's own, with TMP and
+    // TEMP set to the scenario's temp folder). The user locale (LC_ALL, LANG...) and Wine's WINE*
+    // settings such as WINEDLLOVERRIDES take effect too: Wine reads those from a process's Unix
+    // environment, so such a run is started through scenario_relay.exe under "env".
+    std::vector<std::pair<std::wstring, std::wstring>> env;
     // Button ids for successive boxes (IDYES, IDNO, IDOK...). Once they run out: IDOK if the box
     // has it, else IDCANCEL, else IDNO.
     std::vector<int> answers;

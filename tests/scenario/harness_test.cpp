@@ -83,6 +83,31 @@ TEST(HarnessBoxes, RecordsAndAnswersEachBoxAndReadsTheExitCodeInFull) {
     }
 }
 
+// A dialog of the program's own has unnamed labels too; it must not pass for a message box.
+TEST(HarnessBoxes, ReadsOtherDialogsWholeAndLetsAHookTakeThemOver) {
+    const RunResult answered = RunStandin(L"dialog", L"/dialog /box 36", {IDCANCEL, IDYES});
+    ASSERT_EQ(answered.boxes.size(), 2u);
+    EXPECT_EQ(answered.boxes[0].caption, L"Stand-in dialog");
+    EXPECT_EQ(answered.boxes[0].text, L"Ready to install:\nComponent A\nOK\nCancel");
+    EXPECT_EQ(answered.boxes[0].answer, IDCANCEL);
+    EXPECT_EQ(answered.boxes[1].text, L"Question 2");
+    EXPECT_EQ(answered.exitCode, 3010u);
+
+    ScenarioFolder folder = StandinFolder(L"hook");
+    RunOptions options;
+    options.commandLine = L"/dialog";
+    options.onDialog = [](HWND dialog, const BoxSeen& seen) {
+        if (seen.caption != L"Stand-in dialog")
+            return false;
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    };
+    const RunResult hooked = folder.run(options);
+    ASSERT_EQ(hooked.boxes.size(), 1u);
+    EXPECT_EQ(hooked.boxes[0].answer, 0);
+    EXPECT_EQ(hooked.exitCode, static_cast<DWORD>(IDCANCEL));
+}
+
 TEST(HarnessExitCode, KeepsAllThirtyTwoBits) {
     const std::pair<const wchar_t*, DWORD> cases[] = {
         {L"/exit 0", 0}, {L"/exit 3010", 3010}, {L"/exit 0xE0000001", 0xE0000001}};
@@ -95,31 +120,63 @@ TEST(HarnessExitCode, KeepsAllThirtyTwoBits) {
     }
 }
 
+// Runs that set Unix-level settings go through scenario_relay.exe; both ways must hand the child
+// the same command line, folder and environment.
 TEST(HarnessChild, GetsTheExactCommandLineItsFolderItsTempAndTheGivenEnvironment) {
-    ScenarioFolder folder = StandinFolder(L"child");
-    RunOptions options;
-    options.commandLine = L"A=\"x y\"  \"X=1\" /probe HARNESS_PROBE /probe TMP ";
-    options.env = {{L"HARNESS_PROBE", L"caf\u00e9 value"}};
-    const RunResult result = folder.run(options);
-
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_EQ(result.logFiles, std::vector<std::wstring>{L"standin.log"});
-    EXPECT_EQ(result.logBytes.substr(0, 2), "\xFF\xFE");
-    const std::wstring expectedLines[] = {
-        L"CommandLine=\"" + folder.path() + L"\\setup.exe\" " + options.commandLine,
-        L"CurrentDirectory=" + folder.path(),
-        L"TempPath=" + folder.tempPath() + L"\\",
-        L"Env TMP=" + folder.tempPath(),
-        L"Env HARNESS_PROBE=caf\u00e9 value",
+    const std::pair<const wchar_t*, std::vector<std::pair<std::wstring, std::wstring>>> ways[] = {
+        {L"direct", {}},
+        {L"relayed", {{L"LC_ALL", L"en_GB.UTF-8"}}},
     };
-    for (const std::wstring& line : expectedLines)
-        EXPECT_TRUE(result.logHasLine(line)) << line << L"\n" << EntriesOf(result);
+    for (const auto& [way, unixSettings] : ways) {
+        SCOPED_TRACE(testing::Message() << way);
+        ScenarioFolder folder = StandinFolder(std::wstring(L"child_") + way);
+        RunOptions options;
+        options.commandLine =
+            L"A=\"x y\"  \"X=1\" C:\\dir\\ /probe HARNESS_PROBE /probe TMP /probe TEMP ";
+        options.env = {{L"HARNESS_PROBE", L"caf\u00e9 \"value\""}};
+        options.env.insert(options.env.end(), unixSettings.begin(), unixSettings.end());
+        const RunResult result = folder.run(options);
+
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_EQ(result.logFiles, std::vector<std::wstring>{L"standin.log"});
+        EXPECT_EQ(result.logBytes.substr(0, 2), "\xFF\xFE");
+        const std::wstring expectedLines[] = {
+            L"CommandLine=\"" + folder.path() + L"\\setup.exe\" " + options.commandLine,
+            L"CurrentDirectory=" + folder.path(),
+            L"TempPath=" + folder.tempPath() + L"\\",
+            L"Env TMP=" + folder.tempPath(),
+            L"Env TEMP=" + folder.tempPath(),
+            L"Env HARNESS_PROBE=caf\u00e9 \"value\"",
+        };
+        for (const std::wstring& line : expectedLines)
+            EXPECT_TRUE(result.logHasLine(line)) << line << L"\n" << EntriesOf(result);
+    }
 }
 
-// The loader reads WINEDLLOVERRIDES from the environment the child was started with.
+TEST(HarnessChild, TakesItsUserLanguageFromLcAll) {
+    const std::pair<const wchar_t*, LANGID> cases[] = {
+        {L"", GetUserDefaultLangID()}, // not set: the harness's own
+        {L"ru_RU.UTF-8", 1049},
+        {L"de_DE.UTF-8", 1031},
+        {L"ja_JP.UTF-8", 1041},
+    };
+    int row = 0;
+    for (const auto& [locale, langId] : cases) {
+        SCOPED_TRACE(testing::Message() << "LC_ALL=" << locale);
+        RunOptions options;
+        if (*locale)
+            options.env = {{L"LC_ALL", locale}};
+        const RunResult result = StandinFolder(L"lang" + std::to_wstring(row++)).run(options);
+        EXPECT_TRUE(result.logHasLine(L"LangId=" + std::to_wstring(langId))) << EntriesOf(result);
+    }
+}
+
 TEST(HarnessChild, HonoursDllOverridesGivenInItsEnvironment) {
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {{L"", L"MsiLoads=1"},
-                                                               {L"msi=d", L"MsiLoads=0"}};
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"", L"MsiLoads=1"},
+        {L"msi=d", L"MsiLoads=0"},
+        {L"mscoree, msi=d", L"MsiLoads=0"}, // a blank inside the value
+    };
     int row = 0;
     for (const auto& [overrides, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "WINEDLLOVERRIDES=" << overrides);

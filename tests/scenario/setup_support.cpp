@@ -40,14 +40,6 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
     return lines;
 }
 
-std::string Narrow(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], size, nullptr, nullptr);
-    return result;
-}
-
 const wchar_t kSavedEngineName[] = L"msi.dll.saved-by-tests";
 } // namespace
 
@@ -126,7 +118,7 @@ FakeEngine::FakeEngine(const ScenarioFolder& folder, const std::string& script, 
     std::wstring source =
         FromEnvironment(kind == Complete ? L"FAKE_MSI_DLL" : L"FAKE_MSI_INCOMPLETE_DLL");
     if (!CopyFileW(source.c_str(), engine.c_str(), FALSE))
-        ADD_FAILURE() << "cannot place the fake engine from " << Narrow(source);
+        ADD_FAILURE() << "cannot place the fake engine from " << Utf8(source);
 }
 
 FakeEngine::~FakeEngine() {
@@ -169,7 +161,7 @@ std::string Entries(const RunResult& result) {
     std::ostringstream out;
     out << "log entries:";
     for (const std::wstring& entry : result.logEntries())
-        out << "\n  " << Narrow(entry);
+        out << "\n  " << Utf8(entry);
     if (result.logFiles.size() != 1)
         out << "\n(" << result.logFiles.size() << " log files)";
     return out.str();
@@ -179,14 +171,14 @@ std::string Entries(const RunResult& result) {
 ::testing::AssertionResult HasLogLine(const RunResult& result, const std::wstring& line) {
     if (result.logHasLine(line))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no log line \"" << Narrow(line) << "\"\n"
+    return ::testing::AssertionFailure() << "no log line \"" << Utf8(line) << "\"\n"
                                          << Entries(result);
 }
 
 ::testing::AssertionResult LacksLogText(const RunResult& result, const std::wstring& text) {
     if (result.log.find(text) == std::wstring::npos)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "unexpected \"" << Narrow(text) << "\" in the log\n"
+    return ::testing::AssertionFailure() << "unexpected \"" << Utf8(text) << "\" in the log\n"
                                          << Entries(result);
 }
 

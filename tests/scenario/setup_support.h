@@ -2,6 +2,7 @@
 // What setup.exe scenarios share: the test packages and their product codes, the real installer
 // engine of the prefix, the fake engine, and the texts setup.exe shows.
 #include "harness.h"
+#include "harness_error.h" // Utf8
 
 #include <gtest/gtest.h>
 #include <msi.h>

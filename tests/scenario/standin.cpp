@@ -3,10 +3,11 @@
 // setup-style log in its temp folder, asks the questions its command line names and exits with a
 // code chosen from the answers:
 //
-//   standin.exe [/probe NAME]... [/box STYLE]... [/exit CODE] [/hang]
+//   standin.exe [/probe NAME]... [/box STYLE | /dialog]... [/exit CODE] [/hang]
 //
-// /box shows MessageBoxW "Question <n>" captioned "Stand-in" with that style; the exit code is
-// then 3010 after Yes, else the answer's id (0 without boxes) unless /exit gives one.
+// /box shows MessageBoxW "Question <n>" captioned "Stand-in" with that style, /dialog the dialog
+// of standin.rc. The exit code is 3010 after Yes, else the last answer's id (0 without boxes)
+// unless /exit gives one.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -105,35 +106,68 @@ std::vector<std::wstring> Arguments() {
 
 DWORD Number(const std::wstring& text) { return std::wcstoul(text.c_str(), nullptr, 0); }
 
-} // namespace
+constexpr int kDialogId = 100;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    LogHostFacts();
-    const std::vector<std::wstring> arguments = Arguments();
-    int boxes = 0;
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int Ask(int number, const std::wstring& what) {
+    if (what == L"dialog")
+        return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr),
+                                                MAKEINTRESOURCEW(kDialogId), nullptr, DialogProc, 0));
+    const std::wstring text = L"Question " + std::to_wstring(number);
+    return MessageBoxW(nullptr, text.c_str(), L"Stand-in", Number(what));
+}
+
+struct Outcome {
+    int questions = 0;
     int lastAnswer = 0;
     bool exitGiven = false;
     DWORD exitCode = 0;
     bool hang = false;
+};
+
+// Carries out the options in their order.
+Outcome FollowArguments(const std::vector<std::wstring>& arguments) {
+    Outcome outcome;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::wstring& option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
         if (option == L"/probe" && hasValue) {
             LogVariable(arguments[++i]);
-        } else if (option == L"/box" && hasValue) {
-            const std::wstring text = L"Question " + std::to_wstring(++boxes);
-            lastAnswer = MessageBoxW(nullptr, text.c_str(), L"Stand-in", Number(arguments[++i]));
-            Log(L"Answer " + std::to_wstring(boxes) + L"=" + std::to_wstring(lastAnswer));
+        } else if ((option == L"/box" && hasValue) || option == L"/dialog") {
+            const int number = ++outcome.questions;
+            outcome.lastAnswer = Ask(number, option == L"/dialog" ? L"dialog" : arguments[++i]);
+            Log(L"Answer " + std::to_wstring(number) + L"=" + std::to_wstring(outcome.lastAnswer));
         } else if (option == L"/exit" && hasValue) {
-            exitGiven = true;
-            exitCode = Number(arguments[++i]);
+            outcome.exitGiven = true;
+            outcome.exitCode = Number(arguments[++i]);
         } else if (option == L"/hang") {
-            hang = true;
+            outcome.hang = true;
         }
     }
-    if (hang)
+    return outcome;
+}
+
+DWORD ExitCodeOf(const Outcome& outcome) {
+    if (outcome.exitGiven)
+        return outcome.exitCode;
+    return outcome.lastAnswer == IDYES ? 3010 : static_cast<DWORD>(outcome.lastAnswer);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LogHostFacts();
+    const Outcome outcome = FollowArguments(Arguments());
+    if (outcome.hang)
         Sleep(INFINITE);
-    if (!exitGiven)
-        exitCode = lastAnswer == IDYES ? 3010 : static_cast<DWORD>(lastAnswer);
-    return static_cast<int>(exitCode);
+    return static_cast<int>(ExitCodeOf(outcome));
 }

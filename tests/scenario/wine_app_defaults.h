@@ -1,6 +1,6 @@
 #pragma once
 // Wine's per-program settings (HKCU\Software\Wine\AppDefaults\<exe name>), which a program reads
-// when it starts: the Windows version it is told it runs on.
+// when it starts: here the Windows version it is told it runs on.
 #include <string>
 
 namespace scenario {

@@ -88,7 +88,8 @@ ensure_server() {
         WINEPREFIX=$prefix timeout 60 wineserver -w || die "wineserver of $prefix is still busy"
     fi
     mkdir -p "$prefix"
-    WINEPREFIX=$prefix WINEARCH=$arch wineserver -p 9>&-
+    # Daemons must not keep the caller's output open: ctest waits for its pipe to close.
+    WINEPREFIX=$prefix WINEARCH=$arch wineserver -p </dev/null >/dev/null 2>&1 9>&-
 }
 
 # The server keeps the registry in memory, so system.reg may not exist yet for a prefix that this
@@ -99,10 +100,19 @@ ensure_prefix() {
         return 0
     fi
     if ! WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
-        wineboot -i >"$log" 2>&1 9>&-; then
+        wineboot -i </dev/null >"$log" 2>&1 9>&-; then
         die "wineboot -i failed for $prefix, see $log"
     fi
     touch "$prefix/.wineboot-done"
+}
+
+# With no window manager on the display, Wine waits up to two seconds for each managed window to
+# be withdrawn when it closes (every message box answered would cost that); unmanaged windows
+# close at once and draw their own caption.
+configure_prefix() {
+    local prefix=$1
+    WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' \
+        /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- || die "cannot configure $prefix"
 }
 
 xvfb_alive() {
@@ -166,6 +176,7 @@ up() {
         fi
         ensure_server "$prefix" "$arch"
         ensure_prefix "$prefix" "$arch" "$root/$arch-wineboot.log"
+        configure_prefix "$prefix"
     done
     write_env "$root"
 }

@@ -1,0 +1,201 @@
+// What setup.exe makes of each answer of the installer engine, played by the fake engine.
+#include "setup_support.h"
+
+#include <gtest/gtest.h>
+
+namespace scenario {
+namespace {
+
+std::wstring SystemText(unsigned code) {
+    wchar_t* buffer = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                       FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                   nullptr, code, 0x400, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = buffer ? buffer : L"";
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
+        text.pop_back();
+    return text;
+}
+
+std::wstring InstallFailedLine(unsigned code) {
+    return L"Install() failed. Error(" + std::to_wstring(code) + L") '" + SystemText(code) + L"'";
+}
+
+struct Prepared {
+    explicit Prepared(const std::wstring& name, const std::string& extraScript,
+                      FakeEngine::Kind kind = FakeEngine::Complete)
+        : folder(name), engine((Setup(folder), folder), FakePackageScript(extraScript), kind) {}
+    static void Setup(ScenarioFolder& folder) {
+        folder.writeFile(L"product.msi", "placeholder");
+        folder.writeIni(MainSection({"MsiPath=product.msi"}));
+    }
+    RunResult run(const std::wstring& commandLine, std::vector<int> answers = {}) {
+        RunOptions options;
+        options.commandLine = commandLine;
+        options.answers = std::move(answers);
+        engine.selectFor(options);
+        return folder.run(options);
+    }
+    std::wstring package() const { return folder.path() + L"\\product.msi"; }
+    ScenarioFolder folder;
+    FakeEngine engine;
+};
+
+struct ResultCase {
+    const char* script;
+    DWORD exitCode;
+    std::vector<std::wstring> lines; // "%p" stands for the package path
+    std::vector<std::wstring> absent;
+};
+
+std::wstring WithPackage(std::wstring text, const std::wstring& package) {
+    std::size_t at = text.find(L"%p");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, package);
+    return text;
+}
+
+TEST(EngineResults, EachAnswerEndsTheRunAsDocumented) {
+    const ResultCase cases[] = {
+        {"InstallResult=0",
+         0,
+         {L"Installation '%p' completed successfully.", L"Setup completed."},
+         {L"Install() failed"}},
+        {"InstallResult=1641",
+         0,
+         {L"MsiInstallProduct('%p') returned 1641", L"Setup completed."},
+         {L"Install() failed", L"Auto-reboot"}},
+        {"InstallResult=3010",
+         0,
+         {L"MsiInstallProduct('%p') returned 3010", L"Setup completed."},
+         {L"Install() failed", L"Auto-reboot"}},
+        {"InstallResult=1602",
+         3,
+         {L"Installation '%p' canceled."},
+         {L"Install() failed", L"Setup completed."}},
+        {"InstallResult=1603",
+         3,
+         {L"MsiInstallProduct('%p') returned 1603", SetupString(142), InstallFailedLine(1603)},
+         {L"Setup completed."}},
+        {"InstallResult=1638", 3, {SetupString(143), InstallFailedLine(1638)}, {}},
+        // The engine could not find the package: reported, and not taken for a success.
+        {"InstallResult=2",
+         3,
+         {FormatSetupString(133, L"%p"), SetupString(142), InstallFailedLine(2)},
+         {L"Setup completed."}},
+        {"InstallCrash=1",
+         3,
+         {L"Hardware exception occur. Exception code 0xC0000005.", SetupString(142),
+          InstallFailedLine(1603)},
+         {L"Setup completed."}},
+    };
+    for (const ResultCase& c : cases) {
+        SCOPED_TRACE(c.script);
+        Prepared run(L"engine_result", std::string(c.script) + "\r\n");
+        RunResult result = run.run(L"/i /quiet");
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_TRUE(result.boxes.empty()) << "quiet mode shows nothing";
+        for (const std::wstring& line : c.lines)
+            EXPECT_TRUE(HasLogLine(result, WithPackage(line, run.package())));
+        for (const std::wstring& text : c.absent)
+            EXPECT_TRUE(LacksLogText(result, text));
+    }
+}
+
+TEST(EngineResults, EngineIsCalledWithTheRunsSettings) {
+    Prepared run(L"engine_calls", "");
+    RunResult result = run.run(L"/i /passive A=1");
+    EXPECT_EQ(result.exitCode, 0u);
+    ASSERT_EQ(result.logFiles.size(), 1u);
+    std::wstring logPath = run.folder.tempPath() + L"\\" + result.logFiles[0];
+    EXPECT_EQ(result.logFiles[0].rfind(L"Fake Product Setup (", 0), 0u);
+
+    std::vector<std::string> calls = run.engine.calls();
+    auto position = [&](const std::string& line) {
+        return std::find(calls.begin(), calls.end(), line) - calls.begin();
+    };
+    std::string package = "MsiInstallProductW|" + Utf8(run.package());
+    std::string log = Utf8(logPath + L".engine");
+    EXPECT_LT(position("MsiSetInternalUI|67"), position("MsiEnableLogW|8159|" + log + "|1"));
+    EXPECT_LT(position("MsiEnableLogW|8159|" + log + "|1"), position(package + "|A=1"));
+    EXPECT_LT(position(package + "|A=1"), static_cast<long>(calls.size()));
+    EXPECT_TRUE(HasLogLine(result, L"Calling MsiInstallProduct('" + run.package() +
+                                       L"') with command line: 'A=1'"));
+    // The engine's own log follows two blank lines without a time stamp.
+    EXPECT_NE(result.log.find(L"with command line: 'A=1'\r\n\r\n\r\n"), std::wstring::npos);
+}
+
+TEST(EngineResults, FailureAtFullUIShowsTheTextAndTheLogFile) {
+    Prepared run(L"engine_failure_full_ui", "InstallResult=1603\r\n");
+    RunResult result = run.run(L"/i");
+    EXPECT_EQ(result.exitCode, 3u);
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].caption, L"Fake Product (1.0.0) Setup");
+    ASSERT_EQ(result.logFiles.size(), 1u);
+    std::wstring logPath = run.folder.tempPath() + L"\\" + result.logFiles[0];
+    wchar_t longPath[MAX_PATH] = {};
+    GetLongPathNameW(logPath.c_str(), longPath, MAX_PATH);
+    EXPECT_EQ(result.boxes[0].text, SetupString(142) + FormatSetupString(162, longPath));
+}
+
+TEST(EngineResults, IncompleteEngineFailsWithoutInstalling) {
+    Prepared run(L"engine_incomplete", "", FakeEngine::WithoutAnEntryPoint);
+    RunResult result = run.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 3u);
+    // The package cannot even be read without the whole engine: reported at every UI level.
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].text, FormatSetupString(152, run.package()));
+    EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
+}
+
+TEST(EngineResults, AdministrativeInstallHandsTheEngineOnlyTheTarget) {
+    Prepared run(L"admin_install", "");
+    run.folder.writeIni(MainSection({"MsiPath=product.msi", "MsiProp=FROM_INI=1", "LangId=1049"}));
+    run.folder.writeFile(L"1049.mst", "placeholder");
+    RunResult result = run.run(L"/a \"C:\\Admin Image\"");
+    EXPECT_EQ(result.exitCode, 0u);
+    std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(run.package()) +
+                                         "| TARGETDIR=\"C:\\Admin Image\" ACTION=ADMIN"};
+    EXPECT_EQ(run.engine.calls("MsiInstallProductW"), expected);
+    EXPECT_EQ(run.engine.calls("MsiSetInternalUI"),
+              std::vector<std::string>{"MsiSetInternalUI|67"});
+    EXPECT_TRUE(LacksLogText(result, L"LangId"));
+}
+
+TEST(EngineResults, AdministrativeInstallWithoutASingleTargetShowsUsage) {
+    const wchar_t* commandLines[] = {L"/a", L"/a C:\\Image /quiet", L"-A C:\\Image X=1"};
+    for (const wchar_t* commandLine : commandLines) {
+        SCOPED_TRACE(testing::Message() << "command line: " << commandLine);
+        Prepared run(L"admin_usage", "");
+        RunResult result = run.run(commandLine);
+        EXPECT_EQ(result.exitCode, 3u);
+        ASSERT_EQ(result.boxes.size(), 1u);
+        EXPECT_EQ(result.boxes[0].text, SetupString(137));
+        EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
+    }
+}
+
+TEST(EngineResults, EngineBesideSetupIsNeverLoaded) {
+    RemoveProduct(kAlphaCode);
+    ScenarioFolder folder(L"planted_engine");
+    folder.copyIn(PackagePath(L"product_v1.msi"), L"alpha.msi");
+    folder.writeIni(MainSection({"MsiPath=alpha.msi"}));
+    wchar_t fake[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"FAKE_MSI_DLL", fake, MAX_PATH);
+    folder.copyIn(WindowsPathFromUnix(fake), L"msi.dll");
+    std::wstring record = folder.path() + L"\\planted_calls.txt";
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    // Native first: a DLL search that included setup's own folder would find the planted copy.
+    options.env = {{L"WINEDLLOVERRIDES", L"msi=n,b"}, {L"FAKE_MSI_RECORD", record}};
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(GetFileAttributesW(record.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the planted msi.dll was called";
+    EXPECT_EQ(ProductState(kAlphaCode), INSTALLSTATE_DEFAULT) << "the system's engine installed it";
+    RemoveProduct(kAlphaCode);
+}
+
+} // namespace
+} // namespace scenario

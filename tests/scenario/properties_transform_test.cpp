@@ -1,0 +1,135 @@
+// The engine command line of a first install: public properties and the language transform.
+#include "setup_support.h"
+
+#include <gtest/gtest.h>
+
+namespace scenario {
+namespace {
+
+struct CommandLineCase {
+    const char* name;
+    std::vector<std::string> iniLines;
+    std::vector<const wchar_t*> transforms; // placeholder .mst files beside setup.exe
+    std::wstring commandLine;
+    std::wstring locale;                // LC_ALL of the run, "" for the default
+    std::wstring expected;              // "%d" stands for the folder
+    std::vector<std::wstring> logLines; // the same
+};
+
+std::wstring InFolder(std::wstring text, const std::wstring& folder) {
+    for (std::size_t at; (at = text.find(L"%d")) != std::wstring::npos;)
+        text.replace(at, 2, folder);
+    return text;
+}
+
+TEST(EngineCommandLine, PropertiesAndTransformOfAFirstInstall) {
+    const CommandLineCase cases[] = {
+        {"command line replaces MsiProp",
+         {"MsiProp=FROM_INI=1"},
+         {},
+         L"/i /passive ABC=DEF \"X=1\" PATH=\"C:\\My Dir\"",
+         L"",
+         L"ABC=DEF \"X=1\" PATH=\"C:\\My Dir\"",
+         {}},
+        {"MsiProp when the command line has none",
+         {"MsiProp=FROM_INI=1 B=\"two words\""},
+         {},
+         L"/i /quiet",
+         L"",
+         L"FROM_INI=1 B=\"two words\"",
+         {}},
+        {"transform named in the ini",
+         {"LangId=1049", "MsiProp=P=1"},
+         {L"1049.mst"},
+         L"/i /quiet",
+         L"",
+         L"P=1 TRANSFORMS=\"%d\\1049.mst\"",
+         {L"LangId 1049 is set from ini file", L"LangId transform is %d\\1049.mst"}},
+        {"transform clause keeps its leading space",
+         {"LangId=1049"},
+         {L"1049.mst"},
+         L"/i /quiet",
+         L"",
+         L" TRANSFORMS=\"%d\\1049.mst\"",
+         {}},
+        {"no fallback for the ini's language",
+         {"LangId=2057"},
+         {L"1033.mst"},
+         L"/i /quiet",
+         L"",
+         L"",
+         {L"LangId 2057 is set from ini file", L"LangId transform not found"}},
+        {"user language",
+         {},
+         {L"1049.mst", L"1033.mst"},
+         L"/i /quiet",
+         L"ru_RU.UTF-8",
+         L" TRANSFORMS=\"%d\\1049.mst\"",
+         {L"User LangId is 1049"}},
+        {"primary language fallback",
+         {},
+         {L"1033.mst"},
+         L"/i /quiet",
+         L"en_GB.UTF-8",
+         L" TRANSFORMS=\"%d\\1033.mst\"",
+         {L"User LangId is 2057",
+          L"Language transform for LangId 2057 not found, trying primary language",
+          L"Primary LangId is 1033"}},
+        {"no transform at all",
+         {},
+         {},
+         L"/i /quiet",
+         L"en_GB.UTF-8",
+         L"",
+         {L"User LangId is 2057",
+          L"Language transform for LangId 2057 not found, trying primary language",
+          L"Primary LangId is 1033", L"Primary LangId transform not found"}},
+    };
+    for (const CommandLineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioFolder folder(L"engine_command_line");
+        folder.writeFile(L"product.msi", "placeholder");
+        std::vector<std::string> lines = c.iniLines;
+        lines.push_back("MsiPath=product.msi");
+        folder.writeIni(MainSection(lines));
+        for (const wchar_t* transform : c.transforms)
+            folder.writeFile(transform, "placeholder transform");
+        FakeEngine engine(folder, FakePackageScript());
+        RunOptions options;
+        options.commandLine = c.commandLine;
+        if (!c.locale.empty())
+            options.env.push_back({L"LC_ALL", c.locale});
+        engine.selectFor(options);
+        RunResult result = folder.run(options);
+        EXPECT_EQ(result.exitCode, 0u);
+        std::wstring package = folder.path() + L"\\product.msi";
+        std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(package) + "|" +
+                                             Utf8(InFolder(c.expected, folder.path()))};
+        EXPECT_EQ(engine.calls("MsiInstallProductW"), expected);
+        for (const std::wstring& line : c.logLines)
+            EXPECT_TRUE(HasLogLine(result, InFolder(line, folder.path())));
+        if (c.expected.find(L"TRANSFORMS") == std::wstring::npos)
+            EXPECT_TRUE(LacksLogText(result, L"LangId transform is"));
+    }
+}
+
+TEST(EngineCommandLine, IniTextsAreReadInTheProductsCodePage) {
+    ScenarioFolder folder(L"ini_code_page");
+    folder.writeFile(L"product.msi", "placeholder");
+    // NOTE=Привет in Windows-1251; the package's language 1049 selects that code page.
+    folder.writeIni(MainSection({"MsiPath=product.msi", "MsiProp=NOTE=\xCF\xF0\xE8\xE2\xE5\xF2"}));
+    FakeEngine engine(
+        folder, "Template=Intel;1049\r\nProductName=Gamma\r\nProductVersion=1.0\r\n"
+                "ProductLanguage=1049\r\nProductCode={0F0F0F0F-1111-2222-3333-444455556667}\r\n");
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    engine.selectFor(options);
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(HasLogLine(result, L"Calling MsiInstallProduct('" + folder.path() +
+                                       L"\\product.msi') with command line: "
+                                       L"'NOTE=\u041F\u0440\u0438\u0432\u0435\u0442'"));
+}
+
+} // namespace
+} // namespace scenario
