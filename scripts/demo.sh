@@ -32,7 +32,7 @@ cat "$dist/setup.ini" | tr -d '\r'
 echo
 echo "== wine setup.exe /i /passive"
 set +e
-run build/launch.exe "$(run winepath -w "$dist/setup.exe" 2>/dev/null | tr -d '\r')" /i /passive
+run build/tests/tools/launch.exe "$(run winepath -w "$dist/setup.exe" 2>/dev/null | tr -d '\r')" /i /passive
 set -e
 echo
 echo "== product state afterwards"

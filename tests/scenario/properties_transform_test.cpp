@@ -108,8 +108,9 @@ TEST(EngineCommandLine, PropertiesAndTransformOfAFirstInstall) {
         EXPECT_EQ(engine.calls("MsiInstallProductW"), expected);
         for (const std::wstring& line : c.logLines)
             EXPECT_TRUE(HasLogLine(result, InFolder(line, folder.path())));
-        if (c.expected.find(L"TRANSFORMS") == std::wstring::npos)
+        if (c.expected.find(L"TRANSFORMS") == std::wstring::npos) {
             EXPECT_TRUE(LacksLogText(result, L"LangId transform is"));
+        }
     }
 }
 
