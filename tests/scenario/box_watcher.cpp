@@ -41,7 +41,9 @@ BoxWatcher::BoxWatcher(DWORD processId, std::vector<int> answers, DialogHook hoo
     : processId_(processId), answers_(std::move(answers)), hook_(std::move(hook)),
       thread_([this] { pollUntilStopped(); }) {}
 
-BoxWatcher::~BoxWatcher() { stop(); }
+BoxWatcher::~BoxWatcher() {
+    stop();
+}
 
 void BoxWatcher::stop() {
     {

@@ -16,9 +16,8 @@ struct EnvironmentStringsTraits {
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towupper(x) == std::towupper(y);
-           });
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
 }
 
 // The name ends at the first '=' after the first character, so "=C:=C:\x" is named "=C:".

@@ -94,6 +94,8 @@ BoxSeen ReadDialog(HWND dialog) {
     return seen;
 }
 
-bool HasControl(HWND dialog, int id) { return GetDlgItem(dialog, id) != nullptr; }
+bool HasControl(HWND dialog, int id) {
+    return GetDlgItem(dialog, id) != nullptr;
+}
 
 } // namespace scenario

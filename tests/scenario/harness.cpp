@@ -63,9 +63,16 @@ EnvironmentEntries ChildEnvironment(const std::wstring& tempFolder, const RunOpt
     return environment;
 }
 
+// The relay reports the program by process id, which only names it within this wineserver.
+bool WouldLeaveThisWineserver(const std::wstring& name) {
+    return name == L"WINEPREFIX" || name == L"WINESERVER";
+}
+
 EnvironmentEntries UnixEnvironment(const RunOptions& options) {
     EnvironmentEntries unixEnvironment;
     for (const auto& [name, value] : options.env) {
+        if (WouldLeaveThisWineserver(name))
+            throw std::invalid_argument("A run cannot change " + Utf8(name));
         if (IsReadFromUnixEnvironment(name))
             unixEnvironment.emplace_back(name, value);
     }
@@ -89,7 +96,9 @@ bool RunResult::logHasLine(const std::wstring& textAfterPrefix) const {
     return HasLogLine(log, textAfterPrefix);
 }
 
-std::vector<std::wstring> RunResult::logEntries() const { return LogEntries(log); }
+std::vector<std::wstring> RunResult::logEntries() const {
+    return LogEntries(log);
+}
 
 struct ScenarioFolder::Running::State {
     State(const std::wstring& folder, const std::wstring& exePath, const RunOptions& options)
@@ -118,7 +127,9 @@ ScenarioFolder::Running::~Running() {
         state_->child.terminate(kTimedOutExitCode);
 }
 
-DWORD ScenarioFolder::Running::processId() const { return state_->child.id(); }
+DWORD ScenarioFolder::Running::processId() const {
+    return state_->child.id();
+}
 
 RunResult ScenarioFolder::Running::finish() {
     if (!state_ || state_->finished)
@@ -161,7 +172,9 @@ void ScenarioFolder::copyIn(const std::wstring& sourcePath, const std::wstring& 
     }
 }
 
-RunResult ScenarioFolder::run(const RunOptions& options) { return start(options).finish(); }
+RunResult ScenarioFolder::run(const RunOptions& options) {
+    return start(options).finish();
+}
 
 ScenarioFolder::Running ScenarioFolder::start(const RunOptions& options) {
     const std::wstring exePath = path_ + L"\\" + options.exeName;

@@ -15,8 +15,10 @@ namespace scenario {
 // One top-level dialog window of the child: a message box, or another dialog.
 struct BoxSeen {
     std::wstring caption;
-    std::wstring text; // a message box's message; for other dialogs their controls' texts, "\n"-joined
-    int answer = 0;    // the button id the harness pressed; 0 when a dialog hook took it over
+    // A message box's message; for other dialogs the texts of their controls, "\n"-joined.
+    std::wstring text;
+    // The button id the harness pressed; 0 when a dialog hook took the dialog over.
+    int answer = 0;
 };
 
 // Called on the watcher thread for each new dialog before the harness answers it; returns true
@@ -42,11 +44,11 @@ struct RunOptions {
 
 struct RunResult {
     DWORD exitCode = 0;
-    bool timedOut = false;
+    bool timedOut = false; // the harness ended the child at the timeout (exit code 258 then)
     std::vector<BoxSeen> boxes;
     std::vector<std::wstring> logFiles; // names of the *.log files in the temp folder, sorted
-    std::wstring log;      // text of the log file when there is exactly one, else ""
-    std::string logBytes;  // its raw bytes, byte order mark included
+    std::wstring log;                   // text of the log file when there is exactly one, else ""
+    std::string logBytes;               // its raw bytes, byte order mark included
 
     // True when the log has a line "Setup.exe [yyyy.mm.dd hh:mm:ss]: <textAfterPrefix>".
     bool logHasLine(const std::wstring& textAfterPrefix) const;
@@ -61,7 +63,7 @@ public:
     // Deletes and recreates <ScenarioRoot>\<name> with an empty temp subfolder.
     explicit ScenarioFolder(const std::wstring& name);
 
-    std::wstring path() const { return path_; }            // no trailing backslash
+    std::wstring path() const { return path_; }                 // no trailing backslash
     std::wstring tempPath() const { return path_ + L"\\temp"; } // the child's TMP and TEMP
 
     // Writes the ini file that setup reads: the exe's base name with ".ini".
@@ -101,7 +103,7 @@ private:
 // Paths from the environment; a Unix path (/x/y) becomes Z:\x\y.
 std::wstring SetupExePath();                     // SETUP_EXE
 std::wstring BuildPath(const std::wstring& rel); // BUILD_DIR\rel
-std::wstring ScenarioRoot(); // SCENARIO_ROOT, else <temp folder>\scenarios
+std::wstring ScenarioRoot();                     // SCENARIO_ROOT, else <temp folder>\scenarios
 std::wstring WindowsPathFromUnix(const std::wstring& path);
 
 } // namespace scenario

@@ -9,6 +9,7 @@ namespace scenario {
 std::string Utf8(const std::wstring& text);
 
 // Capture GetLastError() before building the arguments: allocations may change it.
-[[noreturn]] void ThrowWin32Error(const std::string& what, const std::wstring& subject, DWORD error);
+[[noreturn]] void ThrowWin32Error(const std::string& what, const std::wstring& subject,
+                                  DWORD error);
 
 } // namespace scenario

@@ -235,3 +235,45 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
 
 } // namespace
 } // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST(HostChecks, PatchRunIsRefusedWithoutTouchingAnything) {
+    ScenarioFolder folder(L"patch_run");
+    folder.writeFile(L"fix.msp", "placeholder");
+    folder.writeIni(
+        MainSection({"MsiPatch=1", "MsiPath=fix.msp", "Name=Editor", "VersionTarget=2.1"}));
+    FakeEngine engine(folder, FakePackageScript());
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    engine.selectFor(options);
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 3u);
+    ASSERT_EQ(result.logFiles.size(), 1u);
+    EXPECT_EQ(result.logFiles[0].rfind(L"Editor Setup (", 0), 0u);
+    EXPECT_TRUE(HasLogLine(
+        result,
+        L"Patch packages (MsiPatch=1) are not supported by this setup. Nothing was changed."));
+    EXPECT_TRUE(engine.calls("MsiApplyPatchW").empty());
+    EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
+}
+
+TEST(HostChecks, RussianUserIsToldThat64BitWindowsIsNeeded) {
+    if (Is64BitWindows())
+        GTEST_SKIP() << "the package is accepted on 64-bit Windows";
+    ScenarioFolder folder(L"x64_package_ru");
+    folder.copyIn(PackagePath(L"product_x64.msi"), L"delta.msi");
+    folder.writeIni(MainSection({"MsiPath=delta.msi"}));
+    RunOptions options;
+    options.commandLine = L"/i /passive";
+    options.env = {{L"LC_ALL", L"ru_RU.UTF-8"}};
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 3u);
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].text, SetupString(153, 1049));
+    EXPECT_NE(SetupString(153, 1049), SetupString(154, 1049));
+}
+
+} // namespace
+} // namespace scenario

@@ -18,7 +18,8 @@ bool IsStampAt(const std::wstring& log, size_t at) {
         return false;
     for (size_t i = 0; i < kStampPattern.size(); ++i) {
         const wchar_t c = log[at + i];
-        const bool fits = kStampPattern[i] == L'9' ? (c >= L'0' && c <= L'9') : c == kStampPattern[i];
+        const bool fits =
+            kStampPattern[i] == L'9' ? (c >= L'0' && c <= L'9') : c == kStampPattern[i];
         if (!fits)
             return false;
     }

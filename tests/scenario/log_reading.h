@@ -6,7 +6,8 @@
 
 namespace scenario {
 
-// The text of UTF-16 LE bytes, after a byte order mark if there is one; an odd last byte is dropped.
+// The text of UTF-16 LE bytes, after a byte order mark if there is one; an odd last byte is
+// dropped.
 std::wstring DecodeUtf16Le(const std::string& bytes);
 
 // True when a line starts with the time-stamp prefix followed by exactly text, and the text ends

@@ -49,7 +49,9 @@ std::wstring WindowsPathFromUnix(const std::wstring& path) {
     return WithBackslashes(L"Z:" + path);
 }
 
-std::wstring SetupExePath() { return RequiredPath(L"SETUP_EXE"); }
+std::wstring SetupExePath() {
+    return RequiredPath(L"SETUP_EXE");
+}
 
 std::wstring BuildPath(const std::wstring& rel) {
     return WithoutTrailingBackslash(RequiredPath(L"BUILD_DIR")) + L"\\" + WithBackslashes(rel);

@@ -134,3 +134,27 @@ TEST(EngineCommandLine, IniTextsAreReadInTheProductsCodePage) {
 
 } // namespace
 } // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST(EngineCommandLine, FolderWithPercentSignsIsTakenLiterally) {
+    ScenarioFolder folder(L"pct %s%d%n%x%%");
+    folder.writeFile(L"product.msi", "placeholder");
+    folder.writeFile(L"1049.mst", "placeholder transform");
+    folder.writeIni(MainSection({"MsiPath=product.msi", "LangId=1049"}));
+    FakeEngine engine(folder, FakePackageScript());
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    engine.selectFor(options);
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 0u);
+    std::wstring package = folder.path() + L"\\product.msi";
+    std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(package) + "| TRANSFORMS=\"" +
+                                         Utf8(folder.path()) + "\\1049.mst\""};
+    EXPECT_EQ(engine.calls("MsiInstallProductW"), expected);
+    EXPECT_TRUE(HasLogLine(result, L"LangId transform is " + folder.path() + L"\\1049.mst"));
+}
+
+} // namespace
+} // namespace scenario

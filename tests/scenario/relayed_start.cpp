@@ -15,8 +15,11 @@ namespace {
 
 constexpr DWORD kAnswerTimeoutMs = 30000;
 constexpr DWORD kAnswerPollMs = 10;
-// Wine runs a Unix program given to CreateProcessW, but gives back no handle to it.
-const wchar_t kUnixEnv[] = L"Z:\\usr\\bin\\env";
+// Wine runs a Unix program given to CreateProcessW. The shell detaches the relay (and the program
+// it starts) from the harness's standard output and error, which Wine would hand on: a test runner
+// waits for those to close, and would wait for the relay.
+const wchar_t kShell[] = L"Z:\\bin\\sh";
+const wchar_t kDetachedExec[] = L"exec \"$@\" </dev/null >/dev/null 2>&1";
 
 // Quoted the Windows way, which is how Wine splits the line into the Unix program's arguments.
 std::wstring QuoteArgument(const std::wstring& text) {
@@ -60,21 +63,21 @@ struct RelayFiles {
 };
 
 void LaunchRelay(const EnvironmentEntries& unixEnvironment, const std::wstring& requestPath) {
-    std::wstring commandLine = L"env";
+    std::wstring commandLine = L"sh -c " + QuoteArgument(kDetachedExec) + L" sh env";
     for (const auto& [name, value] : unixEnvironment)
         commandLine += L" " + QuoteArgument(name + L"=" + value);
-    commandLine += L" wine " + QuoteArgument(L"" SCENARIO_RELAY_EXE) + L" " +
-                   QuoteArgument(requestPath);
+    commandLine +=
+        L" wine " + QuoteArgument(L"" SCENARIO_RELAY_EXE) + L" " + QuoteArgument(requestPath);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(kUnixEnv, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    // For a Unix program Wine fills in no handles and no ids: the fields keep leftovers (a heap
+    // address came back as the thread handle here), and closing one could close a handle of ours.
+    PROCESS_INFORMATION ignored = {};
+    if (!CreateProcessW(kShell, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &ignored)) {
         const DWORD error = GetLastError();
         ThrowWin32Error("Starting", commandLine, error);
     }
-    const UniqueKernelHandle process(info.hProcess);
-    const UniqueKernelHandle thread(info.hThread);
 }
 
 std::string WaitForAnswer(const std::wstring& path) {
@@ -121,7 +124,10 @@ StartedProcess StartThroughRelay(RelayRequest request, const EnvironmentEntries&
         const DWORD error = GetLastError();
         ThrowWin32Error("Opening the process started for", request.commandLine, error);
     }
-    SetEvent(release.get());
+    if (!SetEvent(release.get())) {
+        const DWORD error = GetLastError();
+        ThrowWin32Error("Releasing the process started for", request.commandLine, error);
+    }
     return started;
 }
 

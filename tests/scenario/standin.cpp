@@ -104,7 +104,9 @@ std::vector<std::wstring> Arguments() {
     return arguments;
 }
 
-DWORD Number(const std::wstring& text) { return std::wcstoul(text.c_str(), nullptr, 0); }
+DWORD Number(const std::wstring& text) {
+    return std::wcstoul(text.c_str(), nullptr, 0);
+}
 
 constexpr int kDialogId = 100;
 
@@ -120,8 +122,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 int Ask(int number, const std::wstring& what) {
     if (what == L"dialog")
-        return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr),
-                                                MAKEINTRESOURCEW(kDialogId), nullptr, DialogProc, 0));
+        return static_cast<int>(DialogBoxParamW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialogId), nullptr, DialogProc, 0));
     const std::wstring text = L"Question " + std::to_wstring(number);
     return MessageBoxW(nullptr, text.c_str(), L"Stand-in", Number(what));
 }

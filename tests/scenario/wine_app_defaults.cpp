@@ -3,7 +3,6 @@
 #include "foundation/handles.h"
 #include "harness_error.h"
 
-
 namespace scenario {
 namespace {
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kUsageError = 87;   // ERROR_INVALID_PARAMETER
+constexpr int kUsageError = 87; // ERROR_INVALID_PARAMETER
 constexpr int kStartError = 255;
 
 const wchar_t* SkipBlanks(const wchar_t* at) {
@@ -38,7 +38,8 @@ const wchar_t* ReadToken(const wchar_t* at, std::wstring& token) {
 
 std::string Utf8(const std::wstring& text) {
     const int size = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
     return result;

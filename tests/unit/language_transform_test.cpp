@@ -22,9 +22,6 @@ namespace {
 // A language id that no real transform uses.
 constexpr int kUnusedLangId = 29999;
 
-const wchar_t kChildReportVariable[] = L"LANGUAGE_TRANSFORM_TEST_REPORT";
-const wchar_t kChildLogVariable[] = L"LANGUAGE_TRANSFORM_TEST_LOG";
-
 std::wstring UniqueTempPath(const wchar_t* prefix) {
     wchar_t path[MAX_PATH] = {};
     GetTempFileNameW(testfiles::TempFolder().c_str(), prefix, 0, path);
@@ -218,74 +215,6 @@ TEST_F(LanguageTransformTest, NoTransformForTheUserOrThePrimaryLanguage) {
     EXPECT_EQ(Settings().Transforms, L"");
     EXPECT_EQ(Settings().LangId, fallbackLangId_ != 0 ? fallbackLangId_ : userLangId_);
     EXPECT_EQ(Messages(), expected);
-}
-
-// Runs the child test in `program` with the report and log paths in its environment; its exit
-// code, or 1 when it could not be started or did not end.
-DWORD RunChild(const std::wstring& program, const std::wstring& report, const std::wstring& log) {
-    SetEnvironmentVariableW(kChildReportVariable, report.c_str());
-    SetEnvironmentVariableW(kChildLogVariable, log.c_str());
-    std::wstring commandLine = L"\"" + program +
-                               L"\" --gtest_also_run_disabled_tests "
-                               L"--gtest_filter=LanguageTransformChild.*";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(kChildReportVariable, nullptr);
-    SetEnvironmentVariableW(kChildLogVariable, nullptr);
-    DWORD exitCode = 1;
-    if (started) {
-        UniqueKernelHandle processHandle(process.hProcess);
-        UniqueKernelHandle threadHandle(process.hThread);
-        if (WaitForSingleObject(processHandle.get(), 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(processHandle.get(), &exitCode);
-    }
-    return exitCode;
-}
-
-// A copy of this test program in a folder whose name is full of printf directives chooses the
-// transform beside itself, with the folder taken literally.
-TEST(LanguageTransformFolder, PercentSignsInTheFolderAreLiteral) {
-    std::wstring folder = testfiles::FreshFolder(L"mst %s%d%n%x%%");
-    std::wstring copy = folder + L"unit_tests.exe";
-    std::wstring ini = folder + L"unit_tests.ini";
-    std::wstring transform = folder + std::to_wstring(kUnusedLangId) + L".mst";
-    std::wstring report = UniqueTempPath(L"trp");
-    std::wstring log = UniqueTempPath(L"tlg");
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
-    testfiles::WriteBytes(ini, IniWithLangId(kUnusedLangId));
-    testfiles::WriteBytes(transform, "");
-
-    DWORD exitCode = RunChild(copy, report, log);
-    std::wstring chosen = testfiles::ReadUtf16(report);
-    std::vector<std::wstring> messages = LogMessages(log);
-    for (const std::wstring& file : {transform, ini, copy, report, log})
-        DeleteFileW(file.c_str());
-    RemoveDirectoryW(folder.c_str());
-
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(chosen, transform);
-    EXPECT_EQ(messages, std::vector<std::wstring>{
-                            Line(L"LangId %d is set from ini file\r\n", kUnusedLangId)});
-}
-
-// Runs only inside the copy that the test above starts.
-TEST(LanguageTransformChild, DISABLED_ReportsTheChoice) {
-    wchar_t report[MAX_PATH] = {};
-    wchar_t log[MAX_PATH] = {};
-    ASSERT_NE(GetEnvironmentVariableW(kChildReportVariable, report, MAX_PATH), 0u);
-    ASSERT_NE(GetEnvironmentVariableW(kChildLogVariable, log, MAX_PATH), 0u);
-    SetupSettings settings;
-    settings.LogPath = log;
-    SelectLanguageTransform(settings);
-    const std::wstring& chosen = settings.Transforms;
-    testfiles::WriteBytes(report,
-                          "\xFF\xFE" + std::string(reinterpret_cast<const char*>(chosen.data()),
-                                                   chosen.size() * sizeof(wchar_t)));
 }
 
 } // namespace

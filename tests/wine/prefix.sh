@@ -1,10 +1,10 @@
 #!/bin/bash
 # The Wine test environment under ROOT: a 32-bit and a 64-bit prefix, one Xvfb display for the
-# windows that tests show, and a persistent wineserver per prefix so that each test process starts
-# in milliseconds instead of seconds.
+# windows that tests show, a persistent wineserver per prefix so that each test process starts in
+# milliseconds instead of seconds, and a desktop process per prefix (see ensure_desktop).
 #
 #   prefix.sh up ROOT     create what is missing, start what is not running, write ROOT/env
-#   prefix.sh down ROOT   stop both wineservers and the Xvfb display
+#   prefix.sh down ROOT   end every Wine process of both prefixes, then the Xvfb display
 #
 # ROOT/env holds shell assignments (DISPLAY, XVFB_PID) that run.sh sources.
 set -euo pipefail
@@ -104,6 +104,10 @@ ensure_prefix() {
         die "wineboot -i failed for $prefix, see $log"
     fi
     touch "$prefix/.wineboot-done"
+    # wineboot leaves a desktop process of its own behind for a while; a fresh server lets the
+    # desktop below be the one that stays.
+    stop_server "$prefix"
+    ensure_server "$prefix" "$arch"
 }
 
 # With no window manager on the display, Wine waits up to two seconds for each managed window to
@@ -113,6 +117,55 @@ configure_prefix() {
     local prefix=$1
     WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' \
         /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- || die "cannot configure $prefix"
+}
+
+# Prints the pids of the prefix's processes whose command line matches the pattern (pgrep -f).
+prefix_processes() {
+    local prefix=$1 pattern=$2 pid
+    for pid in $(pgrep -f -- "$pattern"); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
+            echo "$pid"
+        fi
+    done
+}
+
+desktop_keeper_pid() {
+    prefix_processes "$1" '^start\.exe /exec explorer\.exe' | head -n1
+}
+
+# A desktop started by a test holds that test's output; let it go before starting ours, which
+# could not take over the desktop while it runs.
+wait_for_foreign_desktop() {
+    local prefix=$1
+    for _ in $(seq 60); do
+        [ -n "$(prefix_processes "$prefix" 'system32.explorer\.exe /desktop')" ] ||
+            return 0
+        sleep 1
+    done
+    die "a desktop process of $prefix does not end; stop it or run prefix.sh down first"
+}
+
+# The first program that opens a window makes Wine start the desktop process (explorer.exe
+# /desktop), which inherits that program's standard output. ctest waits for a test's output to
+# close, and the desktop lingers for many seconds after its last window, so every GUI test would
+# last that long. A desktop started here, writing to a log, serves all tests instead; the start.exe
+# that launches it stays attached to the desktop and so keeps it open.
+ensure_desktop() {
+    local prefix=$1 log=$2
+    [ -z "$(desktop_keeper_pid "$prefix")" ] || return 0
+    wait_for_foreign_desktop "$prefix"
+    WINEPREFIX=$prefix WINEDEBUG=-all setsid wine explorer.exe /desktop \
+        </dev/null >>"$log" 2>&1 9>&- &
+    # It must still be there once the desktop is up, not merely have started.
+    for _ in $(seq 50); do
+        sleep 0.2
+        if [ -n "$(prefix_processes "$prefix" 'system32.explorer\.exe /desktop')" ] &&
+            [ -n "$(desktop_keeper_pid "$prefix")" ]; then
+            sleep 1
+            [ -z "$(desktop_keeper_pid "$prefix")" ] || return 0
+        fi
+    done
+    die "the desktop of $prefix did not start or did not stay, see $log"
 }
 
 xvfb_alive() {
@@ -177,6 +230,7 @@ up() {
         ensure_server "$prefix" "$arch"
         ensure_prefix "$prefix" "$arch" "$root/$arch-wineboot.log"
         configure_prefix "$prefix"
+        ensure_desktop "$prefix" "$root/$arch-desktop.log"
     done
     write_env "$root"
 }

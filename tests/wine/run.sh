@@ -16,7 +16,13 @@ if [ ! -r "$1/env" ]; then
 fi
 root=$(cd "$1" && pwd -P)
 shift
+# shellcheck source=/dev/null
 . "$root/env"
+# Without its display every window a test opens fails, in ways that do not point here.
+if [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" != Xvfb ]; then
+    echo "run.sh: the Xvfb of $root (pid $XVFB_PID) is gone; run prefix.sh up $root again" >&2
+    exit 125
+fi
 export DISPLAY
 WINEPREFIX=${WINEPREFIX:-$root/win32}
 WINEDEBUG=${WINEDEBUG:--all}
