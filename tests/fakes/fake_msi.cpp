@@ -14,6 +14,7 @@
 //   PatchResult         MsiApplyPatchW (default 0)
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
+//   EntryPointGoneAfterLoads  see fake_msi_loads.cpp
 // FAKE_MSI_RECORD names the record file (see fake_msi_record.h).
 
 #include <windows.h>

@@ -149,6 +149,20 @@ TEST(EngineResults, IncompleteEngineFailsWithoutInstalling) {
     EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
 }
 
+TEST(EngineResults, EngineMissingAnEntryPointAtInstallTimeGives1603) {
+    // Complete while the package is read and the installed state asked (two loads), then one
+    // entry point short when the installation binds the engine.
+    Prepared run(L"engine_gone_incomplete", "EntryPointGoneAfterLoads=2\r\n");
+    RunResult result = run.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_TRUE(HasLogLine(result, SetupString(142)));
+    EXPECT_TRUE(HasLogLine(result, InstallFailedLine(1603)));
+    EXPECT_TRUE(LacksLogText(result, L"Calling MsiInstallProduct"));
+    EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
+    EXPECT_EQ(run.engine.calls("MsiQueryProductStateW").size(), 1u) << "the state was asked";
+}
+
 TEST(EngineResults, AdministrativeInstallHandsTheEngineOnlyTheTarget) {
     Prepared run(L"admin_install", "");
     run.folder.writeIni(MainSection({"MsiPath=product.msi", "MsiProp=FROM_INI=1", "LangId=1049"}));
