@@ -22,26 +22,6 @@ std::wstring InstallFailedLine(unsigned code) {
     return L"Install() failed. Error(" + std::to_wstring(code) + L") '" + SystemText(code) + L"'";
 }
 
-struct Prepared {
-    explicit Prepared(const std::wstring& name, const std::string& extraScript,
-                      FakeEngine::Kind kind = FakeEngine::Complete)
-        : folder(name), engine((Setup(folder), folder), FakePackageScript(extraScript), kind) {}
-    static void Setup(ScenarioFolder& folder) {
-        folder.writeFile(L"product.msi", "placeholder");
-        folder.writeIni(MainSection({"MsiPath=product.msi"}));
-    }
-    RunResult run(const std::wstring& commandLine, std::vector<int> answers = {}) {
-        RunOptions options;
-        options.commandLine = commandLine;
-        options.answers = std::move(answers);
-        engine.selectFor(options);
-        return folder.run(options);
-    }
-    std::wstring package() const { return folder.path() + L"\\product.msi"; }
-    ScenarioFolder folder;
-    FakeEngine engine;
-};
-
 struct ResultCase {
     const char* script;
     DWORD exitCode;
@@ -92,7 +72,8 @@ TEST(EngineResults, EachAnswerEndsTheRunAsDocumented) {
     };
     for (const ResultCase& c : cases) {
         SCOPED_TRACE(c.script);
-        Prepared run(L"engine_result", std::string(c.script) + "\r\n");
+        FakeProductFolder run(L"engine_result", {},
+                              FakePackageScript(std::string(c.script) + "\r\n"));
         RunResult result = run.run(L"/i /quiet");
         EXPECT_EQ(result.exitCode, c.exitCode);
         EXPECT_TRUE(result.boxes.empty()) << "quiet mode shows nothing";
@@ -104,7 +85,7 @@ TEST(EngineResults, EachAnswerEndsTheRunAsDocumented) {
 }
 
 TEST(EngineResults, EngineIsCalledWithTheRunsSettings) {
-    Prepared run(L"engine_calls", "");
+    FakeProductFolder run(L"engine_calls");
     RunResult result = run.run(L"/i /passive A=1");
     EXPECT_EQ(result.exitCode, 0u);
     ASSERT_EQ(result.logFiles.size(), 1u);
@@ -127,7 +108,8 @@ TEST(EngineResults, EngineIsCalledWithTheRunsSettings) {
 }
 
 TEST(EngineResults, FailureAtFullUIShowsTheTextAndTheLogFile) {
-    Prepared run(L"engine_failure_full_ui", "InstallResult=1603\r\n");
+    FakeProductFolder run(L"engine_failure_full_ui", {},
+                          FakePackageScript("InstallResult=1603\r\n"));
     RunResult result = run.run(L"/i");
     EXPECT_EQ(result.exitCode, 3u);
     ASSERT_EQ(result.boxes.size(), 1u);
@@ -140,7 +122,8 @@ TEST(EngineResults, FailureAtFullUIShowsTheTextAndTheLogFile) {
 }
 
 TEST(EngineResults, IncompleteEngineFailsWithoutInstalling) {
-    Prepared run(L"engine_incomplete", "", FakeEngine::WithoutAnEntryPoint);
+    FakeProductFolder run(L"engine_incomplete", {}, FakePackageScript(),
+                          FakeEngine::WithoutAnEntryPoint);
     RunResult result = run.run(L"/i /quiet");
     EXPECT_EQ(result.exitCode, 3u);
     // The package cannot even be read without the whole engine: reported at every UI level.
@@ -152,7 +135,8 @@ TEST(EngineResults, IncompleteEngineFailsWithoutInstalling) {
 TEST(EngineResults, EngineMissingAnEntryPointAtInstallTimeGives1603) {
     // Complete while the package is read and the installed state asked (two loads), then one
     // entry point short when the installation binds the engine.
-    Prepared run(L"engine_gone_incomplete", "EntryPointGoneAfterLoads=2\r\n");
+    FakeProductFolder run(L"engine_gone_incomplete", {},
+                          FakePackageScript("EntryPointGoneAfterLoads=2\r\n"));
     RunResult result = run.run(L"/i /quiet");
     EXPECT_EQ(result.exitCode, 3u);
     EXPECT_TRUE(result.boxes.empty());
@@ -164,7 +148,7 @@ TEST(EngineResults, EngineMissingAnEntryPointAtInstallTimeGives1603) {
 }
 
 TEST(EngineResults, AdministrativeInstallHandsTheEngineOnlyTheTarget) {
-    Prepared run(L"admin_install", "");
+    FakeProductFolder run(L"admin_install");
     run.folder.writeIni(MainSection({"MsiPath=product.msi", "MsiProp=FROM_INI=1", "LangId=1049"}));
     run.folder.writeFile(L"1049.mst", "placeholder");
     RunResult result = run.run(L"/a \"C:\\Admin Image\"");
@@ -181,7 +165,7 @@ TEST(EngineResults, AdministrativeInstallWithoutASingleTargetShowsUsage) {
     const wchar_t* commandLines[] = {L"/a", L"/a C:\\Image /quiet", L"-A C:\\Image X=1"};
     for (const wchar_t* commandLine : commandLines) {
         SCOPED_TRACE(testing::Message() << "command line: " << commandLine);
-        Prepared run(L"admin_usage", "");
+        FakeProductFolder run(L"admin_usage");
         RunResult result = run.run(commandLine);
         EXPECT_EQ(result.exitCode, 3u);
         ASSERT_EQ(result.boxes.size(), 1u);

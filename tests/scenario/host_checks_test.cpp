@@ -69,13 +69,9 @@ TEST(HostChecks, PackageForA64BitPlatformNeeds64BitWindows) {
 }
 
 TEST(HostChecks, Os32NeedRefuses64BitWindows) {
-    ScenarioFolder folder(L"os32need");
-    folder.writeFile(L"product.msi", "placeholder");
-    folder.writeIni(MainSection({"MsiPath=product.msi", "Os32Need=1"}));
-    FakeEngine engine(folder, FakePackageScript());
-    RunOptions options = Options(L"/i /quiet");
-    engine.selectFor(options);
-    RunResult result = folder.run(options);
+    FakeProductFolder product(L"os32need", {"Os32Need=1"});
+    FakeEngine& engine = product.engine;
+    RunResult result = product.run(L"/i /quiet");
     if (Is64BitWindows()) {
         EXPECT_EQ(result.exitCode, 3u);
         EXPECT_TRUE(result.boxes.empty()) << "a logged message: no box in quiet mode";
@@ -126,15 +122,9 @@ TEST(HostChecks, MinimumWindowsVersion) {
     };
     for (const VersionCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ScenarioFolder folder(L"min_win_version");
-        folder.writeFile(L"product.msi", "placeholder");
-        std::vector<std::string> keys = c.keys;
-        keys.push_back("MsiPath=product.msi");
-        folder.writeIni(MainSection(keys));
-        FakeEngine engine(folder, FakePackageScript());
-        RunOptions options = Options(L"/i", c.windows);
-        engine.selectFor(options);
-        RunResult result = folder.run(options);
+        FakeProductFolder product(L"min_win_version", c.keys);
+        FakeEngine& engine = product.engine;
+        RunResult result = product.run(Options(L"/i", c.windows));
         if (c.met) {
             EXPECT_EQ(result.exitCode, 0u);
             EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u);
@@ -153,13 +143,9 @@ TEST(HostChecks, InvalidMinimumVersionIsAnAuthoringError) {
     const char* values[] = {"MinWinVersion=6.1a", "MinWinVersion=-6", "MinWinVersion=."};
     for (const char* value : values) {
         SCOPED_TRACE(value);
-        ScenarioFolder folder(L"min_win_invalid");
-        folder.writeFile(L"product.msi", "placeholder");
-        folder.writeIni(MainSection({"MsiPath=product.msi", value}));
-        FakeEngine engine(folder, FakePackageScript());
-        RunOptions options = Options(L"/i /quiet");
-        engine.selectFor(options);
-        RunResult result = folder.run(options);
+        FakeProductFolder product(L"min_win_invalid", {value});
+        FakeEngine& engine = product.engine;
+        RunResult result = product.run(L"/i /quiet");
         EXPECT_EQ(result.exitCode, 3u);
         EXPECT_TRUE(result.boxes.empty());
         std::wstring wideValue(value + 14, value + strlen(value));
@@ -180,13 +166,9 @@ TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
                           {"MsiType=Bogus", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        ScenarioFolder folder(L"msitype");
-        folder.writeFile(L"product.msi", "placeholder");
-        folder.writeIni(MainSection({"MsiPath=product.msi", c.type}));
-        FakeEngine engine(folder, FakePackageScript());
-        RunOptions options = Options(L"/i /quiet");
-        engine.selectFor(options);
-        RunResult result = folder.run(options);
+        FakeProductFolder product(L"msitype", {c.type});
+        FakeEngine& engine = product.engine;
+        RunResult result = product.run(L"/i /quiet");
         if (c.accepted) {
             EXPECT_EQ(result.exitCode, 0u);
             continue;
@@ -199,16 +181,15 @@ TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
 }
 
 TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
-    ScenarioFolder first(L"second_setup_first");
+    FakeProductFolder first(L"second_setup_first", {},
+                            FakePackageScript("InstallDelayMs=8000\r\n"));
+    FakeEngine& engine = first.engine;
     ScenarioFolder second(L"second_setup_second");
-    for (ScenarioFolder* folder : {&first, &second}) {
-        folder->writeFile(L"product.msi", "placeholder");
-        folder->writeIni(MainSection({"MsiPath=product.msi"}));
-    }
-    FakeEngine engine(first, FakePackageScript("InstallDelayMs=8000\r\n"));
+    second.writeFile(L"product.msi", "placeholder");
+    second.writeIni(MainSection({"MsiPath=product.msi"}));
     RunOptions options = Options(L"/i /quiet");
     engine.selectFor(options);
-    ScenarioFolder::Running running = first.start(options);
+    ScenarioFolder::Running running = first.folder.start(options);
     for (int i = 0; i < 200 && engine.calls("MsiInstallProductW").empty(); ++i)
         Sleep(50);
     ASSERT_EQ(engine.calls("MsiInstallProductW").size(), 1u) << "the first setup never got going";
@@ -233,20 +214,13 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
         << "the second setup installed nothing";
 }
 
-} // namespace
-} // namespace scenario
-
-namespace scenario {
-namespace {
-
 TEST(HostChecks, PatchRunIsRefusedWithoutTouchingAnything) {
     ScenarioFolder folder(L"patch_run");
     folder.writeFile(L"fix.msp", "placeholder");
     folder.writeIni(
         MainSection({"MsiPatch=1", "MsiPath=fix.msp", "Name=Editor", "VersionTarget=2.1"}));
     FakeEngine engine(folder, FakePackageScript());
-    RunOptions options;
-    options.commandLine = L"/i /quiet";
+    RunOptions options = Options(L"/i /quiet");
     engine.selectFor(options);
     RunResult result = folder.run(options);
     EXPECT_EQ(result.exitCode, 3u);

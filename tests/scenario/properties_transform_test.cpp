@@ -87,25 +87,19 @@ TEST(EngineCommandLine, PropertiesAndTransformOfAFirstInstall) {
     };
     for (const CommandLineCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ScenarioFolder folder(L"engine_command_line");
-        folder.writeFile(L"product.msi", "placeholder");
-        std::vector<std::string> lines = c.iniLines;
-        lines.push_back("MsiPath=product.msi");
-        folder.writeIni(MainSection(lines));
+        FakeProductFolder product(L"engine_command_line", c.iniLines);
+        const ScenarioFolder& folder = product.folder;
         for (const wchar_t* transform : c.transforms)
-            folder.writeFile(transform, "placeholder transform");
-        FakeEngine engine(folder, FakePackageScript());
+            product.folder.writeFile(transform, "placeholder transform");
         RunOptions options;
         options.commandLine = c.commandLine;
         if (!c.locale.empty())
             options.env.push_back({L"LC_ALL", c.locale});
-        engine.selectFor(options);
-        RunResult result = folder.run(options);
+        RunResult result = product.run(options);
         EXPECT_EQ(result.exitCode, 0u);
-        std::wstring package = folder.path() + L"\\product.msi";
-        std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(package) + "|" +
+        std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(product.package()) + "|" +
                                              Utf8(InFolder(c.expected, folder.path()))};
-        EXPECT_EQ(engine.calls("MsiInstallProductW"), expected);
+        EXPECT_EQ(product.engine.calls("MsiInstallProductW"), expected);
         for (const std::wstring& line : c.logLines)
             EXPECT_TRUE(HasLogLine(result, InFolder(line, folder.path())));
         if (c.expected.find(L"TRANSFORMS") == std::wstring::npos) {
@@ -115,44 +109,27 @@ TEST(EngineCommandLine, PropertiesAndTransformOfAFirstInstall) {
 }
 
 TEST(EngineCommandLine, IniTextsAreReadInTheProductsCodePage) {
-    ScenarioFolder folder(L"ini_code_page");
-    folder.writeFile(L"product.msi", "placeholder");
     // NOTE=Привет in Windows-1251; the package's language 1049 selects that code page.
-    folder.writeIni(MainSection({"MsiPath=product.msi", "MsiProp=NOTE=\xCF\xF0\xE8\xE2\xE5\xF2"}));
-    FakeEngine engine(
-        folder, "Template=Intel;1049\r\nProductName=Gamma\r\nProductVersion=1.0\r\n"
-                "ProductLanguage=1049\r\nProductCode={0F0F0F0F-1111-2222-3333-444455556667}\r\n");
-    RunOptions options;
-    options.commandLine = L"/i /quiet";
-    engine.selectFor(options);
-    RunResult result = folder.run(options);
+    FakeProductFolder product(
+        L"ini_code_page", {"MsiProp=NOTE=\xCF\xF0\xE8\xE2\xE5\xF2"},
+        "Template=Intel;1049\r\nProductName=Gamma\r\nProductVersion=1.0\r\n"
+        "ProductLanguage=1049\r\nProductCode={0F0F0F0F-1111-2222-3333-444455556667}\r\n");
+    RunResult result = product.run(L"/i /quiet");
     EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_TRUE(HasLogLine(result, L"Calling MsiInstallProduct('" + folder.path() +
-                                       L"\\product.msi') with command line: "
+    EXPECT_TRUE(HasLogLine(result, L"Calling MsiInstallProduct('" + product.package() +
+                                       L"') with command line: "
                                        L"'NOTE=\u041F\u0440\u0438\u0432\u0435\u0442'"));
 }
 
-} // namespace
-} // namespace scenario
-
-namespace scenario {
-namespace {
-
 TEST(EngineCommandLine, FolderWithPercentSignsIsTakenLiterally) {
-    ScenarioFolder folder(L"pct %s%d%n%x%%");
-    folder.writeFile(L"product.msi", "placeholder");
-    folder.writeFile(L"1049.mst", "placeholder transform");
-    folder.writeIni(MainSection({"MsiPath=product.msi", "LangId=1049"}));
-    FakeEngine engine(folder, FakePackageScript());
-    RunOptions options;
-    options.commandLine = L"/i /quiet";
-    engine.selectFor(options);
-    RunResult result = folder.run(options);
+    FakeProductFolder product(L"pct %s%d%n%x%%", {"LangId=1049"});
+    const ScenarioFolder& folder = product.folder;
+    product.folder.writeFile(L"1049.mst", "placeholder transform");
+    RunResult result = product.run(L"/i /quiet");
     EXPECT_EQ(result.exitCode, 0u);
-    std::wstring package = folder.path() + L"\\product.msi";
-    std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(package) + "| TRANSFORMS=\"" +
-                                         Utf8(folder.path()) + "\\1049.mst\""};
-    EXPECT_EQ(engine.calls("MsiInstallProductW"), expected);
+    std::vector<std::string> expected = {"MsiInstallProductW|" + Utf8(product.package()) +
+                                         "| TRANSFORMS=\"" + Utf8(folder.path()) + "\\1049.mst\""};
+    EXPECT_EQ(product.engine.calls("MsiInstallProductW"), expected);
     EXPECT_TRUE(HasLogLine(result, L"LangId transform is " + folder.path() + L"\\1049.mst"));
 }
 

@@ -14,15 +14,7 @@ std::size_t Count(const std::wstring& text, const std::wstring& part) {
 }
 
 TEST(SetupLog, SecondRunInTheSameMinuteAppendsWithoutASecondByteOrderMark) {
-    ScenarioFolder folder(L"log_same_minute");
-    folder.writeFile(L"product.msi", "placeholder");
-    folder.writeIni(MainSection({"MsiPath=product.msi"}));
-    FakeEngine engine(folder, FakePackageScript());
-    RunOptions quiet;
-    quiet.commandLine = L"/i /quiet";
-    engine.selectFor(quiet);
-    RunOptions passive = quiet;
-    passive.commandLine = L"/i /passive";
+    FakeProductFolder product(L"log_same_minute");
 
     // Both runs must fall into the same minute; a run that straddles a minute is repeated.
     RunResult second;
@@ -31,8 +23,8 @@ TEST(SetupLog, SecondRunInTheSameMinuteAppendsWithoutASecondByteOrderMark) {
         GetLocalTime(&now);
         if (now.wSecond > 50)
             Sleep((61 - now.wSecond) * 1000);
-        ASSERT_EQ(folder.run(quiet).exitCode, 0u);
-        second = folder.run(passive);
+        ASSERT_EQ(product.run(L"/i /quiet").exitCode, 0u);
+        second = product.run(L"/i /passive");
         if (second.logFiles.size() == 1)
             break;
     }

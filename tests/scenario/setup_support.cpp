@@ -157,6 +157,37 @@ std::string FakePackageScript(const std::string& extraLines) {
 }
 
 namespace {
+ScenarioFolder& WithPlaceholderPackage(ScenarioFolder& folder) {
+    folder.writeFile(L"product.msi", "placeholder");
+    return folder;
+}
+} // namespace
+
+FakeProductFolder::FakeProductFolder(const std::wstring& name,
+                                     const std::vector<std::string>& iniLines,
+                                     const std::string& script, FakeEngine::Kind kind)
+    : folder(name), engine(WithPlaceholderPackage(folder), script, kind) {
+    writeIni(iniLines);
+}
+
+void FakeProductFolder::writeIni(std::vector<std::string> iniLines) {
+    iniLines.push_back("MsiPath=product.msi");
+    folder.writeIni(MainSection(iniLines));
+}
+
+RunResult FakeProductFolder::run(RunOptions options) {
+    engine.selectFor(options);
+    return folder.run(options);
+}
+
+RunResult FakeProductFolder::run(const std::wstring& commandLine, std::vector<int> answers) {
+    RunOptions options;
+    options.commandLine = commandLine;
+    options.answers = std::move(answers);
+    return run(options);
+}
+
+namespace {
 std::string Entries(const RunResult& result) {
     std::ostringstream out;
     out << "log entries:";

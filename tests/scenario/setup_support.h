@@ -56,6 +56,21 @@ private:
 // The script lines that make the fake answer for a readable 32-bit package "Fake Product" 1.0.
 std::string FakePackageScript(const std::string& extraLines = "");
 
+// A fresh folder with setup.exe, a placeholder product.msi, a setup ini naming it (plus the given
+// lines) and the fake engine answering for it as "Fake Product" 1.0.0.
+struct FakeProductFolder {
+    FakeProductFolder(const std::wstring& name, const std::vector<std::string>& iniLines = {},
+                      const std::string& script = FakePackageScript(),
+                      FakeEngine::Kind kind = FakeEngine::Complete);
+    RunResult run(RunOptions options);
+    RunResult run(const std::wstring& commandLine, std::vector<int> answers = {});
+    void writeIni(std::vector<std::string> iniLines);
+    std::wstring package() const { return folder.path() + L"\\product.msi"; }
+
+    ScenarioFolder folder;
+    FakeEngine engine;
+};
+
 // The whole-line check with the prefix stripped, or a readable failure listing the entries.
 ::testing::AssertionResult HasLogLine(const RunResult& result, const std::wstring& line);
 ::testing::AssertionResult LacksLogText(const RunResult& result, const std::wstring& text);
