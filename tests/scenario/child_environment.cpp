@@ -70,4 +70,15 @@ std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries) {
     return block;
 }
 
+bool CreateWithEnvironment(const std::wstring& exePath, std::wstring commandLine,
+                           const std::wstring& workingFolder, const EnvironmentEntries& environment,
+                           DWORD flags, PROCESS_INFORMATION& info) {
+    std::vector<wchar_t> block = EnvironmentBlock(environment);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                          CREATE_UNICODE_ENVIRONMENT | flags, block.data(), workingFolder.c_str(),
+                          &startup, &info) != FALSE;
+}
+
 } // namespace scenario

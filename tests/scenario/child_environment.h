@@ -1,5 +1,7 @@
 #pragma once
 // The environment handed to the child: the harness's own, with the scenario's entries laid over.
+#include <windows.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,5 +24,10 @@ bool IsReadFromUnixEnvironment(const std::wstring& name);
 
 // "NAME=value\0...\0\0", for CreateProcessW with CREATE_UNICODE_ENVIRONMENT.
 std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries);
+
+// CreateProcessW with the exact command line, folder and environment block (plus `flags`).
+bool CreateWithEnvironment(const std::wstring& exePath, std::wstring commandLine,
+                           const std::wstring& workingFolder, const EnvironmentEntries& environment,
+                           DWORD flags, PROCESS_INFORMATION& info);
 
 } // namespace scenario

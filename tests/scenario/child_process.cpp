@@ -15,13 +15,9 @@ std::wstring CommandLine(const ChildLaunch& launch) {
 
 StartedProcess StartDirectly(const ChildLaunch& launch) {
     std::wstring commandLine = CommandLine(launch);
-    std::vector<wchar_t> block = EnvironmentBlock(launch.environment);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(launch.exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(), launch.workingFolder.c_str(),
-                        &startup, &info)) {
+    if (!CreateWithEnvironment(launch.exePath, commandLine, launch.workingFolder,
+                               launch.environment, 0, info)) {
         const DWORD error = GetLastError();
         ThrowWin32Error("Starting", commandLine, error);
     }

@@ -55,13 +55,9 @@ bool ReadRequest(const std::wstring& path, RelayRequest& request) {
     }
 }
 
-bool StartSuspended(RelayRequest& request, PROCESS_INFORMATION& info) {
-    std::vector<wchar_t> block = EnvironmentBlock(request.environment);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    return CreateProcessW(request.exePath.c_str(), request.commandLine.data(), nullptr, nullptr,
-                          FALSE, CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, block.data(),
-                          request.workingFolder.c_str(), &startup, &info);
+bool StartSuspended(const RelayRequest& request, PROCESS_INFORMATION& info) {
+    return CreateWithEnvironment(request.exePath, request.commandLine, request.workingFolder,
+                                 request.environment, CREATE_SUSPENDED, info);
 }
 
 bool WaitForRelease(const std::wstring& eventName) {
