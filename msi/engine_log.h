@@ -16,8 +16,6 @@ public:
     EngineLogCapture(const EngineLogCapture&) = delete;
     EngineLogCapture& operator=(const EngineLogCapture&) = delete;
 
-    const std::wstring& enginePath() const { return enginePath_; }
-
 private:
     std::wstring setupLogPath_;
     std::wstring enginePath_;
