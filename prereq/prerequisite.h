@@ -1,15 +1,10 @@
 #pragma once
 // One PreReq%d or PostReq%d section of the setup ini file as a plain value record.
 #include "foundation/ini_text.h" // VersionWords
+#include "prereq/reg_condition.h"
 
 #include <string>
 #include <vector>
-
-// One registry condition: the value's path and the test on it ("VERSION>=2.5").
-struct RegCondition {
-    std::wstring RegPath;
-    std::wstring RegCond;
-};
 
 // Optional key of a section: 2 no entry (required), 1 "Optional=0", 0 any other value.
 enum OptionalStates { OptionalTicked = 0, OptionalUnticked = 1, OptionalRequired = 2 };
@@ -29,7 +24,7 @@ struct Prerequisite {
     VersionWords FileVer;
     int FileTryLoad = 0;
     std::wstring MsiProd;
-    std::vector<RegCondition> RegConds;
+    RegConditionList RegConds;
     std::wstring ChooseDownload;
     std::wstring RunExeCond;
     int Key64 = 0;
