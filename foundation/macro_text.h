@@ -4,7 +4,7 @@
 #include <string>
 
 struct MacroReplacement {
-    const wchar_t* macro;    // e.g. L"#Root#", matched case-sensitively
+    const wchar_t* macro; // e.g. L"#Root#", matched case-sensitively
     std::wstring replacement;
 };
 

@@ -54,14 +54,10 @@ bool CompareDwordValue(std::int32_t registryValue, RegOperator op, const std::ws
 // Case-insensitive for A-Z only, then by UTF-16 unit; ">=" holds when value <= registry text.
 bool CompareStringValue(const std::wstring& registryText, RegOperator op,
                         const std::wstring& value);
-// "=" compares components 1-4; ">=" holds when the registry version is greater (1-5) or equal (1-4).
-// False when neither text is a version.
+// "=" compares components 1-4; ">=" holds when the registry version is greater (1-5) or equal
+// (1-4). False when neither text is a version.
 bool CompareVersionValue(const std::wstring& registryText, RegOperator op,
                          const std::wstring& value);
-
-// The text of a string buffer up to its first NUL, never reading past `units` (registry data
-// that fills the buffer exactly carries no terminating NUL).
-std::wstring TextFromBuffer(const wchar_t* buffer, std::size_t units);
 
 // A registry value path "ROOT\key\...\value": parts trimmed of white space, empty parts dropped.
 // False when fewer than three parts remain or the root is not in the table.
