@@ -1,5 +1,7 @@
 #include "foundation/win_version_text.h"
 
+#include "foundation/wide_format.h"
+
 #include <climits>
 #include <cwctype>
 
@@ -73,13 +75,12 @@ std::optional<std::vector<unsigned>> ParseDottedNumbers(const std::wstring& text
 std::wstring GetWindowsVersionName(unsigned major, unsigned minor, unsigned spMajor,
                                    unsigned spMinor) {
     const wchar_t* known = KnownVersionName(major, minor);
-    std::wstring name =
-        known ? std::wstring(known) : std::to_wstring(major) + L"." + std::to_wstring(minor);
+    std::wstring name = known ? std::wstring(known) : FormatWide(L"%u.%u", major, minor);
     std::wstring text = L"'Windows " + name + L"'";
     if (spMajor != 0) {
-        text += kServicePackPrefix + std::to_wstring(spMajor);
+        text += kServicePackPrefix + FormatWide(L"%u", spMajor);
         if (spMinor != 0)
-            text += L"." + std::to_wstring(spMinor);
+            text += FormatWide(L".%u", spMinor);
         text += L")";
     }
     return text;
