@@ -74,7 +74,7 @@ bool QueryPackageValue(const MsiLibrary& msi, MSIHANDLE database, const wchar_t*
 }
 
 bool ReadPackageInfo(const std::wstring& path) {
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return false;
     MsiHandleOwner database(msi);
@@ -96,7 +96,7 @@ bool ReadPackageInfo(const std::wstring& path) {
 
 bool QueryInstalledState(const std::wstring& path, InstalledState& state) {
     state = InstalledState();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return false;
     MsiHandleOwner database(msi);

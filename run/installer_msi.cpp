@@ -103,7 +103,7 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
 
 unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
     SetupSettings& settings = Settings();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return ERROR_INSTALL_FAILURE;
     msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
