@@ -2,7 +2,7 @@
 # Benchmark: times two ways of doing the same work under Wine, side by side in one prefix, and
 # prints every run, the medians and their ratio. Timings are information, never a failure.
 #
-#   bash scripts/bench.sh [CASE]      CASE defaults to "install"; BENCH_RUNS=N (default 11)
+#   bash scripts/bench.sh [CASE]      CASE defaults to "install"; BENCH_RUNS=N (default 21)
 #
 # Both sides are started alternately by the same launcher (build/tests/tools/launch.exe, which
 # reports the child's time from its start to its end), after one warm-up run of each; before
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 
 case_name=${1:-install}
-runs=${BENCH_RUNS:-11}
+runs=${BENCH_RUNS:-21}
 
 # ---- cases ----
 
