@@ -1,19 +1,10 @@
 #include "foundation/win_version_text.h"
 
+#include "foundation/text.h"
+
 #include <climits>
-#include <cwctype>
 
 namespace {
-std::wstring Trim(const std::wstring& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && std::iswspace(text[first]))
-        ++first;
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 // Digits only; a number too large for the version fields counts as invalid like any other typo.
 std::optional<unsigned> ParseDecimal(const std::wstring& digits) {
     unsigned value = 0;
