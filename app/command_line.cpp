@@ -114,10 +114,14 @@ std::wstring ExtractProperties(const std::wstring& commandLine) {
             continue;
         if (token.size() > kMaxPropertyTokenLength)
             break;
-        if (token.find(L'=') != std::wstring::npos)
-            properties += token + L' ';
+        if (token.find(L'=') == std::wstring::npos)
+            continue;
+        // One blank between tokens and none around them; the tokens themselves stay unchanged.
+        if (!properties.empty())
+            properties += L' ';
+        properties += token;
     }
-    return Trim(properties);
+    return properties;
 }
 
 std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLine) {
