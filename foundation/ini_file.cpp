@@ -1,6 +1,6 @@
 #include "foundation/ini_file.h"
 
-#include "app/setup_settings.h"
+#include "foundation/run_context.h"
 
 #include <windows.h>
 #include <vector>
@@ -59,7 +59,7 @@ std::wstring FromCodePage(const std::string& text, unsigned codePage) {
 
 std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
                            const wchar_t* defaultValue) {
-    unsigned codePage = Settings().CodePage;
+    unsigned codePage = CurrentRunContext().CodePage;
     std::string path = ToCodePage(GetIniPath(), codePage);
     std::string sectionA = section ? ToCodePage(section, codePage) : std::string();
     std::string keyA = key ? ToCodePage(key, codePage) : std::string();

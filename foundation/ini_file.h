@@ -7,7 +7,7 @@ std::wstring GetModulePath(bool stripExtension, bool addSeparator);
 std::wstring GetIniPath();
 
 int ReadIniInt(const wchar_t* section, const wchar_t* key, int defaultValue);
-// 8-bit values decoded with the ini code page (Settings().CodePage); null default means "".
+// 8-bit values decoded with the ini code page (the run context's CodePage); null default means "".
 std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
                            const wchar_t* defaultValue = nullptr);
 VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key);

@@ -1,6 +1,6 @@
 #include "foundation/setup_log.h"
 
-#include "app/setup_settings.h"
+#include "foundation/run_context.h"
 #include "foundation/handles.h"
 #include "foundation/log_format.h"
 #include "foundation/wide_format.h"
@@ -54,7 +54,7 @@ bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefi
 }
 
 bool LogText(const std::wstring& text, bool withPrefix) {
-    return WriteLog(Settings().LogPath, text, withPrefix);
+    return WriteLog(CurrentRunContext().LogPath, text, withPrefix);
 }
 
 void LogPrintf(const wchar_t* format, ...) {
@@ -62,7 +62,7 @@ void LogPrintf(const wchar_t* format, ...) {
     va_start(args, format);
     std::wstring text = FormatWideBoundedV(kLogMessageCapacity, format, args);
     va_end(args);
-    WriteLog(Settings().LogPath, text, true);
+    WriteLog(CurrentRunContext().LogPath, text, true);
 }
 
 void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...) {

@@ -2,6 +2,7 @@
 
 #include "app/setup_settings.h"
 #include "foundation/exception_guard.h"
+#include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
@@ -15,10 +16,6 @@
 
 namespace {
 const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
-
-bool IniFileExists() {
-    return GetFileAttributesW(GetIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
@@ -35,13 +32,14 @@ bool IsFreshInstall(const InstalledState& state) {
 
 bool CInstallerMsi::LoadPackageInfo() {
     // Without a setup ini file there is no package to read; the run reports the missing file.
-    if (!IniFileExists())
+    if (!FileExists(GetIniPath()))
         return true;
     std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
     if (!ReadPackageInfo(path)) {
-        MessageBoxW(nullptr,
-                    FormatLangString(IDS_CANNOT_READ_PACKAGE_PROPERTY, path.c_str()).c_str(),
-                    title().c_str(), MB_ICONERROR);
+        // Before the product's title is known: the box gets the default caption.
+        TellUser(MessageKind::Always,
+                 FormatLangString(IDS_CANNOT_READ_PACKAGE_PROPERTY, path.c_str()), std::wstring(),
+                 MB_ICONERROR);
         return false;
     }
     Settings().CodePage = GetLanguageAnsiCodePage(PackageInfo().ProductLanguage);
@@ -83,7 +81,7 @@ bool CInstallerMsi::Run(bool& rebootNeeded) {
     if (freshInstall && RunPrerequisites(L"PreReq%d", rebootNeeded) != 1)
         return false;
 
-    unsigned code = InstallProduct(rebootNeeded);
+    unsigned code = InstallProduct(state, rebootNeeded);
     if (CheckInstallResult(code) != 0) {
         // The failure-log mailing is offered here once it exists; a cancellation never gets it.
         return false;
@@ -101,7 +99,7 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
     // Postrequisite sections are not read by this version.
 }
 
-unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
+unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool& rebootNeeded) {
     SetupSettings& settings = Settings();
     MsiLibrary msi;
     if (!msi.complete())
@@ -111,16 +109,12 @@ unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
     std::wstring commandLine;
     if (IsAdministrative()) {
         commandLine = L" TARGETDIR=\"" + settings.AdminTargetPath + L"\" ACTION=ADMIN";
+    } else if (!state.installed && !state.advertised) {
+        commandLine = settings.Properties;
     } else {
-        InstalledState state;
-        QueryInstalledState(settings.PackagePath, state);
-        if (!state.installed && !state.advertised) {
-            commandLine = settings.Properties;
-        } else {
-            unsigned result = 0;
-            if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
-                return result;
-        }
+        unsigned result = 0;
+        if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
+            return result;
     }
     return CallEngine(msi, commandLine);
 }
