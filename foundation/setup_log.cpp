@@ -27,14 +27,38 @@ void WriteUnits(FILE* file, const std::wstring& text) {
         fwrite(text.data(), sizeof(wchar_t), text.size(), file);
 }
 
+bool IsAbsoluteFolder(const std::wstring& path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool share = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+    return drive || share;
+}
+
+// The user's temp folder with its trailing separator, or "" when there is no usable one (too long
+// for a log path, or not a full path). The log never falls back to another folder: an elevated
+// run's current folder is often the system folder.
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(buffer, length);
+    if (length == 0 || length > MAX_PATH)
+        return std::wstring();
+    std::wstring folder(buffer, length);
+    if (!IsAbsoluteFolder(folder))
+        return std::wstring();
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
 }
 
-bool IsUsableLogName(const std::wstring& tempFolder, const std::wstring& name) {
-    return !HasUnsafeFileNameChars(name) && CanCreateFile(tempFolder + name + L".tmp");
+// The log path for that name when it can be created there, else "".
+std::wstring ProbeLogPath(const std::wstring& tempFolder, const std::wstring& name,
+                          const LocalTime& time) {
+    std::wstring path = FormatLogFileName(tempFolder, name, time);
+    return CanCreateFile(path) ? path : std::wstring();
+}
+
+std::wstring ProbeSafeLogPath(const std::wstring& tempFolder, const std::wstring& name,
+                              const LocalTime& time) {
+    return IsSafeLogName(name) ? ProbeLogPath(tempFolder, name, time) : std::wstring();
 }
 } // namespace
 
@@ -75,19 +99,20 @@ void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...) {
 
 std::wstring BuildLogFileName(const std::wstring& name, const std::wstring& languageNeutralName) {
     std::wstring tempFolder = TempFolder();
-    std::wstring chosen;
-    if (IsUsableLogName(tempFolder, name)) {
-        chosen = name;
-    } else if (!languageNeutralName.empty() && IsUsableLogName(tempFolder, languageNeutralName)) {
-        chosen = languageNeutralName;
-    } else {
-        // A '?' stands where a character was lost in an 8-bit conversion; it and every other
-        // character that cannot be part of a file name become '$'.
-        chosen = ReplaceUnsafeFileNameChars(name);
-        if (!CanCreateFile(tempFolder + chosen + L".tmp"))
-            return std::wstring();
-    }
-    return FormatLogFileName(tempFolder, chosen, CurrentLocalTime());
+    std::size_t budget = LogNameBudget(tempFolder.size());
+    if (tempFolder.empty() || budget == 0)
+        return std::wstring();
+    // Long names are shortened so that the log and the engine's side file both fit in MAX_PATH;
+    // the probe creates the very file that the log will be.
+    const LocalTime now = CurrentLocalTime();
+    std::wstring path = ProbeSafeLogPath(tempFolder, FitLogName(name, budget), now);
+    if (path.empty() && !languageNeutralName.empty())
+        path = ProbeSafeLogPath(tempFolder, FitLogName(languageNeutralName, budget), now);
+    // A '?' stands where a character was lost in an 8-bit conversion; it and every other
+    // character that cannot be part of a file name become '$', as does a device name's first.
+    if (path.empty())
+        path = ProbeLogPath(tempFolder, CleanLogName(name, budget), now);
+    return path;
 }
 
 bool CanCreateFile(const std::wstring& path) {

@@ -161,12 +161,10 @@ unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& co
 
     unsigned result = ERROR_INSTALL_FAILURE;
     unsigned long exceptionCode = 0;
-    bool returned;
-    {
-        EngineLogCapture engineLog(msi, settings.LogPath);
-        returned = RunWithExceptionGuard(
-            [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
-    }
+    const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
+    const bool returned = RunWithExceptionGuard(
+        [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath);
     if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));
