@@ -8,6 +8,7 @@
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
 #include "msi/engine_log.h"
+#include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
 #include "resources/resource_ids.h"
@@ -155,8 +156,9 @@ bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool& rebootNee
 unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     const wchar_t* package = settings.PackagePath.c_str();
+    // The engine gets the real values; the log, which may be mailed, does not.
     LogPrintf(L"Calling MsiInstallProduct('%s') with command line: '%s'\r\n", package,
-              commandLine.c_str());
+              MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
     LogText(L"\r\n\r\n", false);
 
     unsigned result = ERROR_INSTALL_FAILURE;

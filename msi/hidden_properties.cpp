@@ -1,0 +1,82 @@
+#include "msi/hidden_properties.h"
+
+namespace {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+wchar_t AsciiUpper(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool EqualsIgnoringCase(const std::wstring& a, std::size_t first, std::size_t length,
+                        const std::wstring& b) {
+    if (length != b.size())
+        return false;
+    for (std::size_t i = 0; i < length; ++i)
+        if (AsciiUpper(a[first + i]) != AsciiUpper(b[i]))
+            return false;
+    return true;
+}
+
+// The end of a value that starts at `at`: the first blank outside quotation marks. Inside
+// quotation marks a doubled mark stands for one.
+std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
+    bool quoted = false;
+    for (; at < text.size(); ++at) {
+        if (text[at] == L'"') {
+            if (quoted && at + 1 < text.size() && text[at + 1] == L'"')
+                ++at;
+            else
+                quoted = !quoted;
+        } else if (!quoted && IsBlank(text[at])) {
+            break;
+        }
+    }
+    return at;
+}
+} // namespace
+
+bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList) {
+    std::size_t start = 0;
+    while (start <= hiddenList.size()) {
+        std::size_t end = hiddenList.find(L';', start);
+        if (end == std::wstring::npos)
+            end = hiddenList.size();
+        std::size_t first = start, last = end;
+        while (first < last && IsBlank(hiddenList[first]))
+            ++first;
+        while (last > first && IsBlank(hiddenList[last - 1]))
+            --last;
+        if (last > first && EqualsIgnoringCase(hiddenList, first, last - first, name))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
+                                      const std::wstring& hiddenList) {
+    std::wstring masked;
+    masked.reserve(commandLine.size());
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        if (IsBlank(commandLine[at])) {
+            masked += commandLine[at++];
+            continue;
+        }
+        // A token: NAME=value, or anything else, which runs to the next blank outside quotes.
+        std::size_t nameEnd = at;
+        while (nameEnd < commandLine.size() && !IsBlank(commandLine[nameEnd]) &&
+               commandLine[nameEnd] != L'=' && commandLine[nameEnd] != L'"')
+            ++nameEnd;
+        const bool assignment = nameEnd < commandLine.size() && commandLine[nameEnd] == L'=';
+        std::size_t end = ValueEnd(commandLine, assignment ? nameEnd + 1 : nameEnd);
+        if (assignment && IsHiddenProperty(commandLine.substr(at, nameEnd - at), hiddenList))
+            masked += commandLine.substr(at, nameEnd + 1 - at) + kHiddenValue;
+        else
+            masked += commandLine.substr(at, end - at);
+        at = end;
+    }
+    return masked;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Secrets in the setup log: a package names, in its MsiHiddenProperties property, the properties
+// whose values the engine keeps out of its log. setup.exe does the same in its own lines, since
+// this log may be mailed after a failure. Pure text logic.
+#include <string>
+
+constexpr wchar_t kHiddenValue[] = L"**********";
+
+// True when `name` is one of the ';'-separated names of `hiddenList` (blanks around a name do not
+// count; letter case does not matter, so that no spelling of a hidden name gets through).
+bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList);
+
+// The engine command line with the value of every hidden property (NAME=value or
+// NAME="quoted value") replaced by kHiddenValue; names, other properties and spacing are kept.
+std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
+                                      const std::wstring& hiddenList);
