@@ -1,22 +1,10 @@
 #include "msi/hidden_properties.h"
 
+#include "foundation/ascii_text.h"
+
 namespace {
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
-wchar_t AsciiUpper(wchar_t c) {
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-bool EqualsIgnoringCase(const std::wstring& a, std::size_t first, std::size_t length,
-                        const std::wstring& b) {
-    if (length != b.size())
-        return false;
-    for (std::size_t i = 0; i < length; ++i)
-        if (AsciiUpper(a[first + i]) != AsciiUpper(b[i]))
-            return false;
-    return true;
 }
 
 // The end of a value that starts at `at`: the first blank outside quotation marks. Inside
@@ -48,7 +36,8 @@ bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList) 
             ++first;
         while (last > first && IsBlank(hiddenList[last - 1]))
             --last;
-        if (last > first && EqualsIgnoringCase(hiddenList, first, last - first, name))
+        if (last > first && EqualsIgnoringAsciiCase(hiddenList.data() + first, last - first,
+                                                    name.data(), name.size()))
             return true;
         start = end + 1;
     }

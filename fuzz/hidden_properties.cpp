@@ -1,0 +1,40 @@
+// Fuzz target: masking hidden property values in a logged engine command line
+// (msi/hidden_properties.h). Input: 16-bit little-endian units; those before the first 0 unit are
+// the package's MsiHiddenProperties list, the rest the command line.
+#include "fuzz_text.h"
+#include "msi/hidden_properties.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+void Require(bool condition) {
+    if (!condition)
+        abort();
+}
+
+std::size_t CountOf(const std::wstring& text, wchar_t c) {
+    std::size_t count = 0;
+    for (wchar_t unit : text)
+        count += unit == c;
+    return count;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::wstring units = WideFromUnits(data, size);
+    const std::size_t split = units.find(L'\0');
+    const std::wstring hidden = units.substr(0, split);
+    const std::wstring commandLine = split == std::wstring::npos ? L"" : units.substr(split + 1);
+
+    const std::wstring masked = MaskHiddenPropertyValues(commandLine, hidden);
+    Require(MaskHiddenPropertyValues(commandLine, L"") == commandLine);
+    Require(MaskHiddenPropertyValues(masked, hidden) == masked);
+    // Values are replaced, names and the '=' after them are kept: no more '=' than before, and
+    // no text grows by more than one mask per assignment.
+    Require(CountOf(masked, L'=') <= CountOf(commandLine, L'='));
+    Require(masked.size() <= commandLine.size() +
+                                 CountOf(commandLine, L'=') * (sizeof(kHiddenValue) / sizeof(wchar_t)));
+    return 0;
+}
