@@ -5,15 +5,9 @@
 #include "msi/hidden_properties.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 namespace {
-void Require(bool condition) {
-    if (!condition)
-        abort();
-}
-
 std::size_t CountOf(const std::wstring& text, wchar_t c) {
     std::size_t count = 0;
     for (wchar_t unit : text)
@@ -29,12 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring commandLine = split == std::wstring::npos ? L"" : units.substr(split + 1);
 
     const std::wstring masked = MaskHiddenPropertyValues(commandLine, hidden);
-    Require(MaskHiddenPropertyValues(commandLine, L"") == commandLine);
-    Require(MaskHiddenPropertyValues(masked, hidden) == masked);
+    FUZZ_CHECK(MaskHiddenPropertyValues(commandLine, L"") == commandLine);
+    FUZZ_CHECK(MaskHiddenPropertyValues(masked, hidden) == masked);
     // Values are replaced, names and the '=' after them are kept: no more '=' than before, and
     // no text grows by more than one mask per assignment.
-    Require(CountOf(masked, L'=') <= CountOf(commandLine, L'='));
-    Require(masked.size() <= commandLine.size() +
-                                 CountOf(commandLine, L'=') * (sizeof(kHiddenValue) / sizeof(wchar_t)));
+    FUZZ_CHECK(CountOf(masked, L'=') <= CountOf(commandLine, L'='));
+    FUZZ_CHECK(masked.size() <= commandLine.size() + CountOf(commandLine, L'=') *
+                                                         (sizeof(kHiddenValue) / sizeof(wchar_t)));
     return 0;
 }

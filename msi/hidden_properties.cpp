@@ -2,6 +2,8 @@
 
 #include "foundation/ascii_text.h"
 
+#include <vector>
+
 namespace {
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
@@ -23,9 +25,17 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
     }
     return at;
 }
+
+bool IsOneOf(const wchar_t* name, std::size_t length, const std::vector<std::wstring>& names) {
+    for (const std::wstring& candidate : names)
+        if (EqualsIgnoringAsciiCase(name, length, candidate.data(), candidate.size()))
+            return true;
+    return false;
+}
 } // namespace
 
-bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList) {
+std::vector<std::wstring> HiddenPropertyNames(const std::wstring& hiddenList) {
+    std::vector<std::wstring> names;
     std::size_t start = 0;
     while (start <= hiddenList.size()) {
         std::size_t end = hiddenList.find(L';', start);
@@ -36,16 +46,20 @@ bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList) 
             ++first;
         while (last > first && IsBlank(hiddenList[last - 1]))
             --last;
-        if (last > first && EqualsIgnoringAsciiCase(hiddenList.data() + first, last - first,
-                                                    name.data(), name.size()))
-            return true;
+        if (last > first)
+            names.push_back(hiddenList.substr(first, last - first));
         start = end + 1;
     }
-    return false;
+    return names;
+}
+
+bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList) {
+    return IsOneOf(name.data(), name.size(), HiddenPropertyNames(hiddenList));
 }
 
 std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
                                       const std::wstring& hiddenList) {
+    const std::vector<std::wstring> hidden = HiddenPropertyNames(hiddenList);
     std::wstring masked;
     masked.reserve(commandLine.size());
     std::size_t at = 0;
@@ -61,10 +75,10 @@ std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
             ++nameEnd;
         const bool assignment = nameEnd < commandLine.size() && commandLine[nameEnd] == L'=';
         std::size_t end = ValueEnd(commandLine, assignment ? nameEnd + 1 : nameEnd);
-        if (assignment && IsHiddenProperty(commandLine.substr(at, nameEnd - at), hiddenList))
-            masked += commandLine.substr(at, nameEnd + 1 - at) + kHiddenValue;
+        if (assignment && IsOneOf(commandLine.data() + at, nameEnd - at, hidden))
+            masked.append(commandLine, at, nameEnd + 1 - at).append(kHiddenValue);
         else
-            masked += commandLine.substr(at, end - at);
+            masked.append(commandLine, at, end - at);
         at = end;
     }
     return masked;

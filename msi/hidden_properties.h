@@ -3,8 +3,12 @@
 // whose values the engine keeps out of its log. setup.exe does the same in its own lines, since
 // this log may be mailed after a failure. Pure text logic.
 #include <string>
+#include <vector>
 
 constexpr wchar_t kHiddenValue[] = L"**********";
+
+// The names of a MsiHiddenProperties value: ';'-separated, blanks around a name dropped.
+std::vector<std::wstring> HiddenPropertyNames(const std::wstring& hiddenList);
 
 // True when `name` is one of the ';'-separated names of `hiddenList` (blanks around a name do not
 // count; letter case does not matter, so that no spelling of a hidden name gets through).
