@@ -1,6 +1,6 @@
 // Fuzz target: masking hidden property values in a logged engine command line
-// (msi/hidden_properties.h). Input: 16-bit little-endian units; those before the first 0 unit are
-// the package's MsiHiddenProperties list, the rest the command line.
+// and in the engine's own log (msi/hidden_properties.h). Input: 16-bit little-endian units; those
+// before the first 0 unit are the package's MsiHiddenProperties list, the rest the command line.
 #include "fuzz_text.h"
 #include "msi/hidden_properties.h"
 
@@ -30,5 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(CountOf(masked, L'=') <= CountOf(commandLine, L'='));
     FUZZ_CHECK(masked.size() <= commandLine.size() + CountOf(commandLine, L'=') *
                                                          (sizeof(kHiddenValue) / sizeof(wchar_t)));
+
+    // The engine-log filter: the same text however it is cut, and a line it passes on whole is
+    // masked like that line alone.
+    const std::vector<std::wstring> names = HiddenPropertyNames(hidden);
+    HiddenValueFilter whole(names);
+    const std::wstring filtered = whole.Filter(commandLine) + whole.Finish();
+    const std::size_t piece = commandLine.empty() ? 1 : commandLine[0] % 16 + 1;
+    HiddenValueFilter cut(names);
+    std::wstring pieces;
+    for (std::size_t at = 0; at < commandLine.size(); at += piece)
+        pieces += cut.Filter(commandLine.substr(at, piece));
+    pieces += cut.Finish();
+    FUZZ_CHECK(pieces == filtered);
+    if (commandLine.size() < 4096 && commandLine.find(L'\n') == std::wstring::npos)
+        FUZZ_CHECK(filtered == MaskHiddenPropertyLine(commandLine, names));
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "foundation/ini_file.h"
 #include "foundation/log_format.h"
 #include "foundation/setup_log.h"
+#include "msi/hidden_properties.h"
 
 #include <vector>
 
@@ -32,14 +33,16 @@ std::size_t CompleteUtf8Prefix(const std::string& bytes) {
 }
 
 unsigned long CopyEngineLog(HANDLE engineFile, const std::wstring& setupLogPath,
-                            std::size_t chunkBytes) {
+                            const std::wstring& hiddenList, std::size_t chunkBytes) {
     EngineLogDecoder decoder(GetACP());
+    HiddenValueFilter filter(HiddenPropertyNames(hiddenList));
     std::vector<char> chunk(chunkBytes > 0 ? chunkBytes : 1);
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(engineFile, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr))
             return GetLastError();
-        std::wstring text = read > 0 ? decoder.Decode(chunk.data(), read) : decoder.Finish();
+        std::wstring text = read > 0 ? filter.Filter(decoder.Decode(chunk.data(), read))
+                                     : filter.Filter(decoder.Finish()) + filter.Finish();
         if (!text.empty() && !WriteLog(setupLogPath, text, false))
             return ERROR_WRITE_FAULT;
         if (read == 0)
@@ -130,7 +133,8 @@ std::wstring StartEngineLog(const MsiLibrary& msi, const std::wstring& setupLogP
 }
 
 unsigned long MoveEngineLogIntoSetupLog(const std::wstring& enginePath,
-                                        const std::wstring& setupLogPath, std::size_t chunkBytes) {
+                                        const std::wstring& setupLogPath,
+                                        const std::wstring& hiddenList, std::size_t chunkBytes) {
     if (enginePath.empty())
         return ERROR_SUCCESS;
     unsigned long error = ERROR_SUCCESS;
@@ -144,7 +148,7 @@ unsigned long MoveEngineLogIntoSetupLog(const std::wstring& enginePath,
             if (error == ERROR_FILE_NOT_FOUND)
                 return ERROR_SUCCESS;
         } else {
-            error = CopyEngineLog(file.get(), setupLogPath, chunkBytes);
+            error = CopyEngineLog(file.get(), setupLogPath, hiddenList, chunkBytes);
         }
     }
     if (error != ERROR_SUCCESS) {

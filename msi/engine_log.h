@@ -17,11 +17,14 @@ std::wstring StartEngineLog(const MsiLibrary& msi, const std::wstring& setupLogP
 
 constexpr std::size_t kEngineLogChunkBytes = 1 << 20;
 
-// Appends the side file's text to the setup log and deletes the side file. When the text cannot
-// be copied whole the side file is kept, and a line in the setup log names it. Returns 0 or the
-// Windows error number of the failure.
+// Appends the side file's text to the setup log and deletes the side file. Values of the
+// properties named in `hiddenList` (the package's MsiHiddenProperties) are masked on the way,
+// in case the engine did not hide them itself. When the text cannot be copied whole the side
+// file is kept, and a line in the setup log names it. Returns 0 or the Windows error number of
+// the failure.
 unsigned long MoveEngineLogIntoSetupLog(const std::wstring& enginePath,
                                         const std::wstring& setupLogPath,
+                                        const std::wstring& hiddenList,
                                         std::size_t chunkBytes = kEngineLogChunkBytes);
 
 // Engine log bytes as UTF-16 text, fed in pieces of any size: UTF-16 LE after a byte order mark,

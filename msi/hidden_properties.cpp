@@ -83,3 +83,53 @@ std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
     }
     return masked;
 }
+
+std::wstring MaskHiddenPropertyLine(const std::wstring& line,
+                                    const std::vector<std::wstring>& hidden) {
+    static const wchar_t kPrefix[] = L"Property(";
+    const std::size_t prefixLength = sizeof(kPrefix) / sizeof(wchar_t) - 1;
+    if (hidden.empty() || line.compare(0, prefixLength, kPrefix) != 0)
+        return line;
+    const std::size_t nameStart = line.find(L"): ", prefixLength);
+    if (nameStart == std::wstring::npos || nameStart > prefixLength + 1)
+        return line;
+    const std::size_t nameEnd = line.find(L" = ", nameStart + 3);
+    if (nameEnd == std::wstring::npos ||
+        !IsOneOf(line.data() + nameStart + 3, nameEnd - nameStart - 3, hidden))
+        return line;
+    std::size_t lineEnd = line.size();
+    while (lineEnd > nameEnd && (line[lineEnd - 1] == L'\r' || line[lineEnd - 1] == L'\n'))
+        --lineEnd;
+    return line.substr(0, nameEnd + 3) + kHiddenValue + line.substr(lineEnd);
+}
+
+std::wstring HiddenValueFilter::Filter(const std::wstring& text) {
+    if (hidden_.empty())
+        return text;
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        if (skipping_) {
+            if (c != L'\r' && c != L'\n')
+                continue;
+            skipping_ = false;
+        }
+        line_ += c;
+        if (c == L'\n') {
+            out += MaskHiddenPropertyLine(line_, hidden_);
+            line_.clear();
+        } else if (line_.size() >= kMaxHeldUnits) {
+            std::wstring masked = MaskHiddenPropertyLine(line_, hidden_);
+            skipping_ = masked != line_;
+            out += masked;
+            line_.clear();
+        }
+    }
+    return out;
+}
+
+std::wstring HiddenValueFilter::Finish() {
+    std::wstring rest = MaskHiddenPropertyLine(line_, hidden_);
+    line_.clear();
+    return rest;
+}

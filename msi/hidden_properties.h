@@ -3,6 +3,7 @@
 // whose values the engine keeps out of its log. setup.exe does the same in its own lines, since
 // this log may be mailed after a failure. Pure text logic.
 #include <string>
+#include <utility>
 #include <vector>
 
 constexpr wchar_t kHiddenValue[] = L"**********";
@@ -18,3 +19,23 @@ bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList);
 // NAME="quoted value") replaced by kHiddenValue; names, other properties and spacing are kept.
 std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
                                       const std::wstring& hiddenList);
+
+// A line of the engine's own log with the value of a hidden property replaced, for engines that
+// do not hide it themselves (Wine's writes "Property(S): NAME = value"). Other lines unchanged.
+std::wstring MaskHiddenPropertyLine(const std::wstring& line,
+                                    const std::vector<std::wstring>& hidden);
+
+// MaskHiddenPropertyLine over text that comes in pieces cut anywhere. Holds back at most the
+// start of one line; a line longer than that is judged by its start.
+class HiddenValueFilter {
+public:
+    explicit HiddenValueFilter(std::vector<std::wstring> hidden) : hidden_(std::move(hidden)) {}
+    std::wstring Filter(const std::wstring& text);
+    std::wstring Finish(); // the held-back end of the last line
+
+private:
+    static constexpr std::size_t kMaxHeldUnits = 4096;
+    std::vector<std::wstring> hidden_;
+    std::wstring line_;     // the current line so far, not yet passed on
+    bool skipping_ = false; // the rest of a long masked line is dropped
+};

@@ -166,7 +166,7 @@ unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& co
     const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
     const bool returned = RunWithExceptionGuard(
         [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
-    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
     if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));

@@ -116,6 +116,23 @@ TEST(LogHardening, HiddenPropertiesAreMaskedInTheLogButReachTheEngine) {
                                        "|USER=bob DBPASSWORD=s3cret API_KEY=\"k 42\""});
 }
 
+// Wine's engine writes hidden values into its own log ("Property(S): DBPASSWORD = ..."): they
+// are masked on their way into the setup log too.
+TEST(LogHardening, HiddenPropertiesStayOutOfTheLogWithTheRealEngine) {
+    RemoveProduct(kBetaCode);
+    ScenarioFolder folder(L"log_hidden_real");
+    folder.copyIn(PackagePath(L"product_noln.msi"), L"beta.msi");
+    folder.writeIni(MainSection({"MsiPath=beta.msi"}));
+    RunOptions options;
+    options.commandLine = L"/i /quiet DBPASSWORD=s3cretvalue USER=bob";
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(ProductState(kBetaCode), INSTALLSTATE_DEFAULT);
+    EXPECT_TRUE(LacksLogText(result, L"s3cretvalue"));
+    EXPECT_NE(result.log.find(L"DBPASSWORD=********** USER=bob"), std::wstring::npos);
+    RemoveProduct(kBetaCode);
+}
+
 // setup.exe restricts every later load by name to the system folder first thing. Under Wine no
 // load that setup.exe or the engine makes by name after the start can be planted, so the
 // restriction is shown with the same call in a probe program: a DLL planted beside it is loaded

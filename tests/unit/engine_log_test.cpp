@@ -48,23 +48,32 @@ TEST(EngineLog, PiecesOfAnySizeDecodeLikeTheWhole) {
     }
 }
 
-TEST(EngineLog, SideFileIsAppendedInChunksAndThenDeleted) {
+TEST(EngineLog, SideFileIsAppendedInChunksWithHiddenValuesMaskedAndThenDeleted) {
     std::wstring folder = testfiles::FreshFolder(L"engine_log_move");
     std::wstring setupLog = folder + L"P Setup.log";
     std::wstring sideFile = setupLog + L".engine";
     testfiles::WriteBytes(setupLog, Utf16Bytes(L"own line\r\n"));
-    std::string engineText;
-    for (int line = 0; line < 200; ++line)
+    std::string engineText, expectedText;
+    for (int line = 0; line < 200; ++line) {
         engineText += "Action " + std::to_string(line) + "\n";
+        if (line % 50 == 7) {
+            // An engine that does not hide the value itself, as Wine's does not.
+            engineText += "Property(S): DBPASSWORD = s3cret " + std::to_string(line) + "\n";
+            expectedText += "Action " + std::to_string(line) + "\n";
+            expectedText += "Property(S): DBPASSWORD = **********\n";
+        } else {
+            expectedText += "Action " + std::to_string(line) + "\n";
+        }
+    }
     testfiles::WriteBytes(sideFile, engineText);
 
-    EXPECT_EQ(MoveEngineLogIntoSetupLog(sideFile, setupLog, 7), 0u);
+    EXPECT_EQ(MoveEngineLogIntoSetupLog(sideFile, setupLog, L"DBPASSWORD", 7), 0u);
     EXPECT_FALSE(testfiles::Exists(sideFile));
-    std::wstring expected = L"own line\r\n" + DecodeEngineLog(engineText);
+    std::wstring expected = L"own line\r\n" + DecodeEngineLog(expectedText);
     EXPECT_EQ(testfiles::ReadUtf16(setupLog), expected);
 
     // No side file (the engine wrote nothing): nothing happens.
-    EXPECT_EQ(MoveEngineLogIntoSetupLog(sideFile, setupLog, 7), 0u);
+    EXPECT_EQ(MoveEngineLogIntoSetupLog(sideFile, setupLog, L"", 7), 0u);
     EXPECT_EQ(testfiles::ReadUtf16(setupLog), expected);
 }
 
@@ -72,7 +81,7 @@ TEST(EngineLog, SideFileIsKeptWhenTheSetupLogCannotTakeIt) {
     std::wstring folder = testfiles::FreshFolder(L"engine_log_kept");
     std::wstring sideFile = folder + L"x.log.engine";
     testfiles::WriteBytes(sideFile, "engine text\n");
-    EXPECT_NE(MoveEngineLogIntoSetupLog(sideFile, folder + L"no\\such\\folder.log", 4), 0u);
+    EXPECT_NE(MoveEngineLogIntoSetupLog(sideFile, folder + L"no\\such\\folder.log", L"", 4), 0u);
     EXPECT_EQ(testfiles::ReadBytes(sideFile), "engine text\n");
 }
 
