@@ -38,7 +38,6 @@ TEST(LogHardening, ProductNamesAtTheLengthLimitsAndDeviceNames) {
         {fits + L"tail", L"LN", fits},
         {std::wstring(259, L'x'), L"", std::wstring(budget, L'x')},
         {L"CON", L"Console LN", L"Console LN"},
-        {L"con", L"", L"$on"},
         {L"LPT1.txt", L"", L"$PT1.txt"},
     };
     for (const auto& c : cases) {

@@ -161,35 +161,6 @@ TEST_F(LogFileNameTest, DeviceNamesArePassedOverLikeUnsafeNames) {
         EXPECT_EQ(ChosenName(BuildLogFileName(c.name, c.neutral)), c.chosen) << "name: " << c.name;
 }
 
-// The log path and its engine side file (".engine" more) stay within MAX_PATH - 1 units.
-TEST_F(LogFileNameTest, LongNamesAreShortenedSoThatTheLogAndItsSideFileFit) {
-    const std::size_t budget = 259 - temp_.size() - 29 - 7;
-    const std::wstring exact(budget, L'n');
-    std::wstring pairAtCut(budget - 1, L'p');
-    pairAtCut += L"😀tail"; // the cut would fall between the two halves
-    const struct {
-        std::wstring name;
-        std::wstring chosen;
-    } cases[] = {
-        {exact, exact},
-        {exact + L"x", exact},
-        {std::wstring(400, L'z'), std::wstring(budget, L'z')},
-        {pairAtCut, std::wstring(budget - 1, L'p')},
-        // A cut that leaves a device name is cleaned like one.
-        {L"CON" + std::wstring(budget, L'.'), L"$ON" + std::wstring(budget - 3, L'.')},
-    };
-    for (const auto& c : cases) {
-        std::wstring path = BuildLogFileName(c.name, L"");
-        EXPECT_EQ(ChosenName(path), c.chosen) << "name length " << c.name.size();
-        EXPECT_LE(path.size() + 7, 259u);
-        HANDLE file = CreateFileW((path + L".engine").c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE) << "the side file can be made";
-        CloseHandle(file);
-        DeleteFileW((path + L".engine").c_str());
-    }
-}
-
 // No log rather than a log somewhere else.
 TEST_F(LogFileNameTest, NoUsableTempFolderMeansNoLog) {
     const std::wstring tooLong = temp_ + std::wstring(300, L'd') + L"\\";
