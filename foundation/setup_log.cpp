@@ -22,9 +22,8 @@ struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
 };
 
-void WriteUnits(FILE* file, const std::wstring& text) {
-    if (!text.empty())
-        fwrite(text.data(), sizeof(wchar_t), text.size(), file);
+bool WriteUnits(FILE* file, const std::wstring& text) {
+    return text.empty() || fwrite(text.data(), sizeof(wchar_t), text.size(), file) == text.size();
 }
 
 bool IsAbsoluteFolder(const std::wstring& path) {
@@ -69,12 +68,13 @@ bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefi
     std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"ab+"));
     if (!file)
         return false;
-    if (isNew)
-        fwrite("\xFF\xFE", 1, 2, file.get());
+    bool written = !isNew || fwrite("\xFF\xFE", 1, 2, file.get()) == 2;
     if (withPrefix)
-        WriteUnits(file.get(), FormatLogPrefix(CurrentLocalTime()));
-    WriteUnits(file.get(), text);
-    return true;
+        written = WriteUnits(file.get(), FormatLogPrefix(CurrentLocalTime())) && written;
+    written = WriteUnits(file.get(), text) && written;
+    // Closed here, not by the owner: a failed flush (a full disk) must count as a failed write,
+    // or a caller copying a large text would take it for done.
+    return fclose(file.release()) == 0 && written;
 }
 
 bool LogText(const std::wstring& text, bool withPrefix) {

@@ -2,6 +2,7 @@
 // The setup log: a UTF-16 LE file in the temp folder, opened, appended to and closed for each line.
 #include <string>
 
+// True when the whole text reached the file (written and closed without error).
 bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefix);
 bool LogText(const std::wstring& text, bool withPrefix = true);
 // Formats (wide %s) into at most 4095 units and appends the result with the time-stamp prefix.
