@@ -2,7 +2,8 @@
 // The setup ini file: it lies beside the executable and carries its base name. Its bytes are read
 // here, whatever the folder's name or length; a UTF-8 or UTF-16 byte order mark makes it Unicode
 // text, otherwise its 8-bit text is decoded with the ini code page (Settings().CodePage). Values
-// are read whole. The file is read afresh for every value: a change between two reads is seen.
+// are read whole. The parsed file is kept while its size and last write time stay the same, so a
+// change between two reads is seen.
 #include "foundation/ini_text.h"
 #include <string>
 #include <vector>
