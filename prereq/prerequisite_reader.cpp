@@ -13,6 +13,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <utility>
+
 namespace {
 // One section of the setup ini file. A key that the section does not have reads as its default
 // without another look at the file: a prerequisite section is asked for some fifty keys, most of
@@ -152,7 +154,7 @@ void ReadPrerequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
         if (!ReadPrerequisite(SectionKeys(section.c_str()), record))
             continue;
         if (NeedsInstall(record) || record.IsUninstall != 0)
-            list.push_back(record);
+            list.push_back(std::move(record));
     }
 }
 
@@ -172,6 +174,6 @@ void ReadPostrequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
             ExpandFolderMacros(record.InstPath);
             record.InstParams = keys.String(L"InstParams");
         }
-        list.push_back(record);
+        list.push_back(std::move(record));
     }
 }
