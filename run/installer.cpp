@@ -114,9 +114,13 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     bool rebootNeeded = false;
     if (!Run(rebootNeeded))
         return kExitFailure;
-    if (!rebootNeeded)
-        return kExitSuccess;
-    return AskForRestart();
+    if (rebootNeeded)
+        return AskForRestart();
+    if (engineRestartPending_) {
+        LogText(L"The installer engine needs a restart to finish; it is left to the user.\r\n");
+        return kExitRestartPending;
+    }
+    return kExitSuccess;
 }
 
 // The checks between the log's start and the single-instance guard; kContinue when all pass.

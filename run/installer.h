@@ -23,11 +23,15 @@ protected:
     virtual bool ValidateOperationType() = 0;
 
     const std::wstring& title() const { return title_; }
+    // The engine finished but needs a restart that it left to the user (3010): the run ends with
+    // exit code 3010 without asking, so that deployment tools learn of it.
+    void NoteEngineRestartPending() { engineRestartPending_ = true; }
 
 private:
     int CheckHost();
     int AskForRestart();
     std::wstring title_;
+    bool engineRestartPending_ = false;
 };
 
 // Process exit codes of a setup run.

@@ -10,6 +10,7 @@
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
 #include "resources/resource_ids.h"
+#include "run/failure_log_mail.h"
 
 #include <windows.h>
 
@@ -85,7 +86,8 @@ bool CInstallerMsi::Run(bool& rebootNeeded) {
 
     unsigned code = InstallProduct(rebootNeeded);
     if (CheckInstallResult(code) != 0) {
-        // The failure-log mailing is offered here once it exists; a cancellation never gets it.
+        if (code != ERROR_INSTALL_USEREXIT)
+            OfferFailureLog(settings.LogPath, ProductName(), ProductVersion());
         return false;
     }
 

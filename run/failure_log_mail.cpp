@@ -1,0 +1,120 @@
+#include "run/failure_log_mail.h"
+
+#include "app/setup_settings.h"
+#include "foundation/error_text.h"
+#include "foundation/exception_guard.h"
+#include "foundation/ini_file.h"
+#include "foundation/lang_strings.h"
+#include "foundation/setup_log.h"
+#include "resources/resource_ids.h"
+#include "run/log_mail_text.h"
+#include "run/simple_mapi.h"
+
+#include <windows.h>
+#include <cwchar>
+
+namespace {
+// The mail program needs a moment to open its compose window after MAPISendMail returns.
+constexpr DWORD kComposeWindowDelayMs = 1000;
+constexpr int kWindowTitleUnits = 260;
+constexpr ULONG kNoPositionInText = 0xFFFFFFFF;
+
+BOOL CALLBACK BringForwardIfTitled(HWND window, LPARAM context) {
+    const std::wstring& caption = *reinterpret_cast<const std::wstring*>(context);
+    wchar_t title[kWindowTitleUnits] = {};
+    GetWindowTextW(window, title, kWindowTitleUnits);
+    if (!std::wcsstr(title, caption.c_str()))
+        return TRUE;
+    SetForegroundWindow(window);
+    return FALSE;
+}
+
+// The compose window opens behind setup's own windows; the first top-level window whose title
+// holds the caption is taken for it.
+void BringComposeWindowForward(const std::wstring& caption) {
+    Sleep(kComposeWindowDelayMs);
+    EnumDesktopWindows(nullptr, BringForwardIfTitled, reinterpret_cast<LPARAM>(&caption));
+}
+
+// The 8-bit texts of one message, kept alive for the MAPISendMail call that points into them.
+struct MailBytes {
+    std::string name = "BootStrapper";
+    std::string address, subject, noteText, path;
+};
+
+// False when the provider raised a hardware exception inside MAPISendMail: that ends the mailing,
+// not the setup run.
+bool CallSendMail(const SimpleMapi& mapi, MapiMessage& message, ULONG& result,
+                  unsigned long& exceptionCode) {
+    return RunWithExceptionGuard(
+        [&] { result = mapi.SendMail(0, 0, &message, MAPI_LOGON_UI | MAPI_DIALOG, 0); },
+        exceptionCode);
+}
+} // namespace
+
+bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
+                 const std::wstring& productName, const std::wstring& productVersion) {
+    LogMailTexts texts = BuildLogMailTexts(logPath, recipient, productName, productVersion);
+    const unsigned codePage = Settings().CodePage;
+    MailBytes bytes;
+    bytes.address = ToCodePage(texts.address, codePage);
+    bytes.subject = ToCodePage(texts.subject, codePage);
+    bytes.noteText = ToCodePage(texts.noteText, codePage);
+    bytes.path = ToCodePage(logPath, codePage);
+
+    const SimpleMapi& mapi = ProcessMapi();
+    if (!mapi.usable()) {
+        LogText(L"Can't load MAPI32.DLL\r\n");
+        return false;
+    }
+    LogPrintf(L"Send email to '%s' attachment file '%s'\r\n", texts.address.c_str(),
+              logPath.c_str());
+
+    MapiRecipDesc recipientDesc = {};
+    recipientDesc.ulRecipClass = MAPI_TO;
+    recipientDesc.lpszName = &bytes.name[0];
+    recipientDesc.lpszAddress = &bytes.address[0];
+
+    MapiFileDesc attachment = {};
+    attachment.nPosition = kNoPositionInText;
+    attachment.lpszPathName = &bytes.path[0];
+
+    MapiMessage message = {};
+    message.lpszSubject = &bytes.subject[0];
+    message.lpszNoteText = &bytes.noteText[0];
+    message.nRecipCount = 1;
+    message.lpRecips = &recipientDesc;
+    message.nFileCount = 1;
+    message.lpFiles = &attachment;
+
+    ULONG result = MAPI_E_FAILURE;
+    unsigned long exceptionCode = 0;
+    if (!CallSendMail(mapi, message, result, exceptionCode)) {
+        LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
+                  static_cast<unsigned>(exceptionCode));
+        LogPrintf(L"SendLogFile(%s) failure.\r\n", logPath.c_str());
+        return false;
+    }
+    if (result == SUCCESS_SUCCESS)
+        return true;
+    LogPrintf(L"MAPISendMail(%s) failure. %s\r\n", texts.address.c_str(),
+              FormatErrorCode(result).c_str());
+    return false;
+}
+
+void OfferFailureLog(const std::wstring& logPath, const std::wstring& productName,
+                     const std::wstring& productVersion) {
+    std::wstring recipient = ReadIniString(L"Main", L"SendErrorLogTo");
+    if (recipient.empty()) {
+        LogText(L"Can't read email address from ini file.\r\n");
+        return;
+    }
+    std::wstring caption = ProductCaption(productName, productVersion);
+    std::wstring question = FormatLangString(IDS_ASK_SEND_LOG, logPath.c_str(), recipient.c_str());
+    // Asked at every UI level: an unattended run that failed still has someone to tell.
+    if (MessageBoxW(nullptr, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return;
+    if (SendLogFile(logPath, recipient, productName, productVersion))
+        BringComposeWindowForward(caption);
+}
