@@ -12,6 +12,7 @@
 //   InstallDelayMs      MsiInstallProductW sleeps this long before answering
 //   InstallCrash=1      MsiInstallProductW raises an access violation
 //   PatchResult         MsiApplyPatchW (default 0)
+//   PatchCrash=1        MsiApplyPatchW raises an access violation
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
 //   EntryPointGoneAfterLoads  see fake_msi_loads.cpp
@@ -130,9 +131,12 @@ UINT WINAPI MsiApplyPatchW(LPCWSTR szPatchPackage, LPCWSTR szInstallPackage,
     recordCall(L"MsiApplyPatchW",
                {argumentText(szPatchPackage), argumentText(szInstallPackage),
                 argumentNumber(static_cast<long>(eInstallType)), argumentText(szCommandLine)});
+    const FakeMsiScript script = currentScript();
+    if (script.integer("PatchCrash", 0) == 1)
+        crashInsideTheEngine();
     if (!szPatchPackage)
         return ERROR_INVALID_PARAMETER;
-    return scriptedResult("PatchResult");
+    return static_cast<UINT>(script.integer("PatchResult", ERROR_SUCCESS));
 }
 
 UINT WINAPI MsiReinstallProductW(LPCWSTR szProduct, DWORD szReinstallMode) {
