@@ -36,6 +36,25 @@ void BringComposeWindowForward(const std::wstring& caption) {
     EnumDesktopWindows(nullptr, BringForwardIfTitled, reinterpret_cast<LPARAM>(&caption));
 }
 
+bool FitsCodePage(const std::wstring& text, unsigned codePage) {
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr,
+                        &usedDefault);
+    return !usedDefault;
+}
+
+// A path that the code page cannot spell (a temp folder named in another script) would reach the
+// mail program with '?' in it and attach nothing: its short form is handed over instead.
+std::string AttachmentPath(const std::wstring& logPath, unsigned codePage) {
+    if (!FitsCodePage(logPath, codePage)) {
+        wchar_t shortPath[MAX_PATH] = {};
+        DWORD length = GetShortPathNameW(logPath.c_str(), shortPath, MAX_PATH);
+        if (length > 0 && length < MAX_PATH && FitsCodePage(shortPath, codePage))
+            return ToCodePage(shortPath, codePage);
+    }
+    return ToCodePage(logPath, codePage);
+}
+
 // The 8-bit texts of one message, kept alive for the MAPISendMail call that points into them.
 struct MailBytes {
     std::string name = "BootStrapper";
@@ -60,7 +79,7 @@ bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
     bytes.address = ToCodePage(texts.address, codePage);
     bytes.subject = ToCodePage(texts.subject, codePage);
     bytes.noteText = ToCodePage(texts.noteText, codePage);
-    bytes.path = ToCodePage(logPath, codePage);
+    bytes.path = AttachmentPath(logPath, codePage);
 
     const SimpleMapi& mapi = ProcessMapi();
     if (!mapi.usable()) {
@@ -104,6 +123,9 @@ bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
 
 void OfferFailureLog(const std::wstring& logPath, const std::wstring& productName,
                      const std::wstring& productVersion) {
+    // Without a log file (no usable temp folder) there is nothing to send.
+    if (logPath.empty() || GetFileAttributesW(logPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
     std::wstring recipient = ReadIniString(L"Main", L"SendErrorLogTo");
     if (recipient.empty()) {
         LogText(L"Can't read email address from ini file.\r\n");

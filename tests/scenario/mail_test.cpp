@@ -120,5 +120,26 @@ TEST(FailureLogMail, CyrillicPatchNameReachesTheMailProgramInWindows1251) {
     EXPECT_EQ(sent[0][8], Bytes(LogPathOf(run, result), 1251));
 }
 
+TEST(FailureLogMail, TempFolderOutsideTheCodePageIsAttachedByItsShortPath) {
+    FakeProductFolder run(L"mail_short_path", {kAddress}, FailingEditor());
+    const std::wstring temp = run.folder.path() + L"\\\u043F\u043E\u0447\u0442\u0430";
+    CreateDirectoryW(temp.c_str(), nullptr);
+    FakeMail mail(run.folder);
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    options.answers = {IDYES};
+    options.env = {{L"TMP", temp}, {L"TEMP", temp}};
+    mail.selectFor(options);
+    run.run(options);
+    const auto sent = mail.sent();
+    ASSERT_EQ(sent.size(), 1u);
+    // Windows-1252 cannot spell the folder's name; the path handed over still opens the log.
+    const std::string& path = sent[0][8];
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(1252, 0, path.c_str(), -1, widePath, MAX_PATH);
+    EXPECT_NE(GetFileAttributesW(widePath), INVALID_FILE_ATTRIBUTES) << path;
+    EXPECT_EQ(path.find('?'), std::string::npos) << path;
+}
+
 } // namespace
 } // namespace scenario
