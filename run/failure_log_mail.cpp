@@ -55,10 +55,37 @@ std::string AttachmentPath(const std::wstring& logPath, unsigned codePage) {
     return ToCodePage(logPath, codePage);
 }
 
-// The 8-bit texts of one message, kept alive for the MAPISendMail call that points into them.
-struct MailBytes {
-    std::string name = "BootStrapper";
-    std::string address, subject, noteText, path;
+// One message as Simple MAPI takes it, owning the 8-bit texts that its structures point into.
+class LogMail {
+public:
+    LogMail(const LogMailTexts& texts, const std::wstring& logPath, unsigned codePage)
+        : address_(ToCodePage(texts.address, codePage)),
+          subject_(ToCodePage(texts.subject, codePage)),
+          noteText_(ToCodePage(texts.noteText, codePage)),
+          path_(AttachmentPath(logPath, codePage)) {
+        recipient_.ulRecipClass = MAPI_TO;
+        recipient_.lpszName = &name_[0];
+        recipient_.lpszAddress = &address_[0];
+        attachment_.nPosition = kNoPositionInText;
+        attachment_.lpszPathName = &path_[0];
+        message_.lpszSubject = &subject_[0];
+        message_.lpszNoteText = &noteText_[0];
+        message_.nRecipCount = 1;
+        message_.lpRecips = &recipient_;
+        message_.nFileCount = 1;
+        message_.lpFiles = &attachment_;
+    }
+    LogMail(const LogMail&) = delete;
+    LogMail& operator=(const LogMail&) = delete;
+
+    MapiMessage& message() { return message_; }
+
+private:
+    std::string name_ = "BootStrapper";
+    std::string address_, subject_, noteText_, path_;
+    MapiRecipDesc recipient_ = {};
+    MapiFileDesc attachment_ = {};
+    MapiMessage message_ = {};
 };
 
 // False when the provider raised a hardware exception inside MAPISendMail: that ends the mailing,
@@ -74,13 +101,6 @@ bool CallSendMail(const SimpleMapi& mapi, MapiMessage& message, ULONG& result,
 bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
                  const std::wstring& productName, const std::wstring& productVersion) {
     LogMailTexts texts = BuildLogMailTexts(logPath, recipient, productName, productVersion);
-    const unsigned codePage = Settings().CodePage;
-    MailBytes bytes;
-    bytes.address = ToCodePage(texts.address, codePage);
-    bytes.subject = ToCodePage(texts.subject, codePage);
-    bytes.noteText = ToCodePage(texts.noteText, codePage);
-    bytes.path = AttachmentPath(logPath, codePage);
-
     const SimpleMapi& mapi = ProcessMapi();
     if (!mapi.usable()) {
         LogText(L"Can't load MAPI32.DLL\r\n");
@@ -89,26 +109,10 @@ bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
     LogPrintf(L"Send email to '%s' attachment file '%s'\r\n", texts.address.c_str(),
               logPath.c_str());
 
-    MapiRecipDesc recipientDesc = {};
-    recipientDesc.ulRecipClass = MAPI_TO;
-    recipientDesc.lpszName = &bytes.name[0];
-    recipientDesc.lpszAddress = &bytes.address[0];
-
-    MapiFileDesc attachment = {};
-    attachment.nPosition = kNoPositionInText;
-    attachment.lpszPathName = &bytes.path[0];
-
-    MapiMessage message = {};
-    message.lpszSubject = &bytes.subject[0];
-    message.lpszNoteText = &bytes.noteText[0];
-    message.nRecipCount = 1;
-    message.lpRecips = &recipientDesc;
-    message.nFileCount = 1;
-    message.lpFiles = &attachment;
-
+    LogMail mail(texts, logPath, Settings().CodePage);
     ULONG result = MAPI_E_FAILURE;
     unsigned long exceptionCode = 0;
-    if (!CallSendMail(mapi, message, result, exceptionCode)) {
+    if (!CallSendMail(mapi, mail.message(), result, exceptionCode)) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));
         LogPrintf(L"SendLogFile(%s) failure.\r\n", logPath.c_str());
