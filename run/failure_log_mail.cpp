@@ -3,8 +3,10 @@
 #include "app/setup_settings.h"
 #include "foundation/error_text.h"
 #include "foundation/exception_guard.h"
+#include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
 #include "foundation/setup_log.h"
 #include "resources/resource_ids.h"
 #include "run/log_mail_text.h"
@@ -128,7 +130,7 @@ bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
 void OfferFailureLog(const std::wstring& logPath, const std::wstring& productName,
                      const std::wstring& productVersion) {
     // Without a log file (no usable temp folder) there is nothing to send.
-    if (logPath.empty() || GetFileAttributesW(logPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (logPath.empty() || !FileExists(logPath))
         return;
     std::wstring recipient = ReadIniString(L"Main", L"SendErrorLogTo");
     if (recipient.empty()) {
@@ -138,8 +140,7 @@ void OfferFailureLog(const std::wstring& logPath, const std::wstring& productNam
     std::wstring caption = ProductCaption(productName, productVersion);
     std::wstring question = FormatLangString(IDS_ASK_SEND_LOG, logPath.c_str(), recipient.c_str());
     // Asked at every UI level: an unattended run that failed still has someone to tell.
-    if (MessageBoxW(nullptr, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    if (TellUser(MessageKind::Always, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (SendLogFile(logPath, recipient, productName, productVersion))
         BringComposeWindowForward(caption);

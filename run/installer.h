@@ -23,15 +23,13 @@ protected:
     virtual bool ValidateOperationType() = 0;
 
     const std::wstring& title() const { return title_; }
-    // The engine finished but needs a restart that it left to the user (3010): the run ends with
-    // exit code 3010 without asking, so that deployment tools learn of it.
-    void NoteEngineRestartPending() { engineRestartPending_ = true; }
 
 private:
     int CheckHost();
     int AskForRestart();
+    int ReportInstallerRestartPending();
     std::wstring title_;
-    bool engineRestartPending_ = false;
+    bool installerRestartPending_ = false; // the engine answered 3010
 };
 
 // Process exit codes of a setup run.

@@ -6,18 +6,17 @@
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
+#include "foundation/text.h"
 #include "msi/engine_log.h"
+#include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
+#include "msi/package_info.h"
 #include "resources/resource_ids.h"
 #include "run/failure_log_mail.h"
 
 #include <windows.h>
 
 namespace {
-bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
-}
-
 // An administrative run patches the administrative image: the engine gets the image's package.
 bool IsAdministrative() {
     return Settings().Mode == ModeAdmin;
@@ -55,11 +54,8 @@ bool CInstallerMsp::ValidateOperationType() {
 bool CInstallerMsp::Run(bool& rebootNeeded) {
     (void)rebootNeeded; // a patch run never asks for a restart itself
     unsigned code = ApplyPatch();
-    if (CheckInstallResult(code) == 0) {
-        if (code == ERROR_SUCCESS_REBOOT_REQUIRED)
-            NoteEngineRestartPending();
+    if (CheckInstallResult(code) == 0)
         return true;
-    }
     if (code != ERROR_INSTALL_USEREXIT)
         OfferFailureLog(Settings().LogPath, ProductName(), ProductVersion());
     return false;
@@ -67,7 +63,7 @@ bool CInstallerMsp::Run(bool& rebootNeeded) {
 
 unsigned CInstallerMsp::ApplyPatch() {
     SetupSettings& settings = Settings();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return ERROR_INSTALL_FAILURE;
     msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
@@ -76,7 +72,9 @@ unsigned CInstallerMsp::ApplyPatch() {
 
     // No transform clause: a patch carries its own.
     std::wstring commandLine = settings.Properties;
-    LogPrintf(L"Calling MsiApplyPatch with command line: '%s'\r\n", commandLine.c_str());
+    // A patch run reads no package, so it knows no hidden property names of its own.
+    LogPrintf(L"Calling MsiApplyPatch with command line: '%s'\r\n",
+              MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
     LogText(L"\r\n\r\n", false);
     unsigned result = CallEngine(msi, commandLine);
     if (result == ERROR_SUCCESS)
@@ -107,18 +105,16 @@ unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& co
 
     unsigned result = ERROR_INSTALL_FAILURE;
     unsigned long exceptionCode = 0;
-    bool returned;
-    {
-        EngineLogCapture engineLog(msi, settings.LogPath);
-        // The patch is always applied with the engine's basic UI, whatever the run's UI level.
-        msi.SetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
-        returned = RunWithExceptionGuard(
-            [&] {
-                result = msi.ApplyPatch(settings.PackagePath.c_str(), installPackage, installType,
-                                        commandLine.c_str());
-            },
-            exceptionCode);
-    }
+    const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
+    // The patch is always applied with the engine's basic UI, whatever the run's UI level.
+    msi.SetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
+    const bool returned = RunWithExceptionGuard(
+        [&] {
+            result = msi.ApplyPatch(settings.PackagePath.c_str(), installPackage, installType,
+                                    commandLine.c_str());
+        },
+        exceptionCode);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
     if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));

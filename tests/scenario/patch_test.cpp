@@ -74,7 +74,8 @@ TEST(PatchRun, EachEngineAnswerEndsTheRunAsDocumented) {
     const Case cases[] = {
         {"PatchResult=3010",
          3010,
-         {L"The installer engine needs a restart to finish; it is left to the user."},
+         {L"The installation needs a restart of Windows to complete. Setup does not restart "
+          L"Windows itself; exit code 3010."},
          {L"Install() failed", L"Auto-reboot", L"Setup completed"}},
         {"PatchResult=1602", 3, {L"Installation canceled"}, {L"Install() failed", kNoAddress}},
         {"PatchResult=1642", 3, {SetupString(147), kNoAddress}, {L"Setup completed"}},

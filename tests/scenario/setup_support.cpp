@@ -156,6 +156,14 @@ std::vector<std::string> FakeEngine::calls(const std::string& function) const {
     return matching;
 }
 
+std::size_t FakeEngine::loads() const {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    const std::wstring counter = recordPath_ + L".loads";
+    if (!GetFileAttributesExW(counter.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return data.nFileSizeLow;
+}
+
 FakeMail::FakeMail(const ScenarioFolder& folder, Placement placement)
     : recordPath_(folder.path() + L"\\fake_mapi_calls.txt"),
       dll_(L"mapi32.dll", placement == InSystemFolder ? FromEnvironment(L"FAKE_MAPI_DLL") : L"") {
