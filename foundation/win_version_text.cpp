@@ -1,21 +1,10 @@
 #include "foundation/win_version_text.h"
 
-#include "foundation/wide_format.h"
+#include "foundation/text.h"
 
 #include <climits>
-#include <cwctype>
 
 namespace {
-std::wstring Trim(const std::wstring& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && std::iswspace(text[first]))
-        ++first;
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 // Digits only; a number too large for the version fields counts as invalid like any other typo.
 std::optional<unsigned> ParseDecimal(const std::wstring& digits) {
     unsigned value = 0;
@@ -75,12 +64,13 @@ std::optional<std::vector<unsigned>> ParseDottedNumbers(const std::wstring& text
 std::wstring GetWindowsVersionName(unsigned major, unsigned minor, unsigned spMajor,
                                    unsigned spMinor) {
     const wchar_t* known = KnownVersionName(major, minor);
-    std::wstring name = known ? std::wstring(known) : FormatWide(L"%u.%u", major, minor);
+    std::wstring name =
+        known ? std::wstring(known) : DecimalText(major) + L"." + DecimalText(minor);
     std::wstring text = L"'Windows " + name + L"'";
     if (spMajor != 0) {
-        text += kServicePackPrefix + FormatWide(L"%u", spMajor);
+        text += kServicePackPrefix + DecimalText(spMajor);
         if (spMinor != 0)
-            text += FormatWide(L".%u", spMinor);
+            text += L"." + DecimalText(spMinor);
         text += L")";
     }
     return text;
