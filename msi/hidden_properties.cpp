@@ -1,14 +1,10 @@
 #include "msi/hidden_properties.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text.h"
 
 #include <vector>
 
 namespace {
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 // The end of a value that starts at `at`: the first blank outside quotation marks. Inside
 // quotation marks a doubled mark stands for one.
 std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
@@ -19,7 +15,7 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
                 ++at;
             else
                 quoted = !quoted;
-        } else if (!quoted && IsBlank(text[at])) {
+        } else if (!quoted && IsAsciiSpace(text[at])) {
             break;
         }
     }
@@ -28,7 +24,7 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
 
 bool IsOneOf(const wchar_t* name, std::size_t length, const std::vector<std::wstring>& names) {
     for (const std::wstring& candidate : names)
-        if (EqualsIgnoringAsciiCase(name, length, candidate.data(), candidate.size()))
+        if (candidate.size() == length && EqualsIgnoringCase(std::wstring(name, length), candidate))
             return true;
     return false;
 }
@@ -42,9 +38,9 @@ std::vector<std::wstring> HiddenPropertyNames(const std::wstring& hiddenList) {
         if (end == std::wstring::npos)
             end = hiddenList.size();
         std::size_t first = start, last = end;
-        while (first < last && IsBlank(hiddenList[first]))
+        while (first < last && IsAsciiSpace(hiddenList[first]))
             ++first;
-        while (last > first && IsBlank(hiddenList[last - 1]))
+        while (last > first && IsAsciiSpace(hiddenList[last - 1]))
             --last;
         if (last > first)
             names.push_back(hiddenList.substr(first, last - first));
@@ -64,13 +60,13 @@ std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
     masked.reserve(commandLine.size());
     std::size_t at = 0;
     while (at < commandLine.size()) {
-        if (IsBlank(commandLine[at])) {
+        if (IsAsciiSpace(commandLine[at])) {
             masked += commandLine[at++];
             continue;
         }
         // A token: NAME=value, or anything else, which runs to the next blank outside quotes.
         std::size_t nameEnd = at;
-        while (nameEnd < commandLine.size() && !IsBlank(commandLine[nameEnd]) &&
+        while (nameEnd < commandLine.size() && !IsAsciiSpace(commandLine[nameEnd]) &&
                commandLine[nameEnd] != L'=' && commandLine[nameEnd] != L'"')
             ++nameEnd;
         const bool assignment = nameEnd < commandLine.size() && commandLine[nameEnd] == L'=';

@@ -7,6 +7,7 @@
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
+#include "foundation/text.h"
 #include "msi/engine_log.h"
 #include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
@@ -17,10 +18,6 @@
 
 namespace {
 const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
-
-bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
-}
 
 bool IsAdministrative() {
     return Settings().Mode == ModeAdmin;
@@ -102,7 +99,7 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
 
 unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool& rebootNeeded) {
     SetupSettings& settings = Settings();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return ERROR_INSTALL_FAILURE;
     msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
