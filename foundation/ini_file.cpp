@@ -1,9 +1,9 @@
 #include "foundation/ini_file.h"
 
-#include "foundation/run_context.h"
 #include "foundation/handles.h"
 #include "foundation/ini_parse.h"
 #include "foundation/path_text.h"
+#include "foundation/run_context.h"
 
 #include <windows.h>
 

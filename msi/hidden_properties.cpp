@@ -5,6 +5,10 @@
 #include <vector>
 
 namespace {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
 // The end of a value that starts at `at`: the first blank outside quotation marks. Inside
 // quotation marks a doubled mark stands for one.
 std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
@@ -15,7 +19,7 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
                 ++at;
             else
                 quoted = !quoted;
-        } else if (!quoted && IsAsciiSpace(text[at])) {
+        } else if (!quoted && IsBlank(text[at])) {
             break;
         }
     }
@@ -24,7 +28,7 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
 
 bool IsOneOf(const wchar_t* name, std::size_t length, const std::vector<std::wstring>& names) {
     for (const std::wstring& candidate : names)
-        if (candidate.size() == length && EqualsIgnoringCase(std::wstring(name, length), candidate))
+        if (EqualsIgnoringCase(std::wstring_view(name, length), candidate))
             return true;
     return false;
 }
@@ -38,9 +42,9 @@ std::vector<std::wstring> HiddenPropertyNames(const std::wstring& hiddenList) {
         if (end == std::wstring::npos)
             end = hiddenList.size();
         std::size_t first = start, last = end;
-        while (first < last && IsAsciiSpace(hiddenList[first]))
+        while (first < last && IsBlank(hiddenList[first]))
             ++first;
-        while (last > first && IsAsciiSpace(hiddenList[last - 1]))
+        while (last > first && IsBlank(hiddenList[last - 1]))
             --last;
         if (last > first)
             names.push_back(hiddenList.substr(first, last - first));
@@ -60,13 +64,13 @@ std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
     masked.reserve(commandLine.size());
     std::size_t at = 0;
     while (at < commandLine.size()) {
-        if (IsAsciiSpace(commandLine[at])) {
+        if (IsBlank(commandLine[at])) {
             masked += commandLine[at++];
             continue;
         }
         // A token: NAME=value, or anything else, which runs to the next blank outside quotes.
         std::size_t nameEnd = at;
-        while (nameEnd < commandLine.size() && !IsAsciiSpace(commandLine[nameEnd]) &&
+        while (nameEnd < commandLine.size() && !IsBlank(commandLine[nameEnd]) &&
                commandLine[nameEnd] != L'=' && commandLine[nameEnd] != L'"')
             ++nameEnd;
         const bool assignment = nameEnd < commandLine.size() && commandLine[nameEnd] == L'=';
