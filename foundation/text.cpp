@@ -1,10 +1,6 @@
 #include "foundation/text.h"
 
-namespace {
-wchar_t FoldAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-} // namespace
+#include "foundation/ascii_text.h"
 
 bool IsAsciiSpace(wchar_t c) {
     return c == L' ' || (c >= L'\t' && c <= L'\r');
@@ -21,12 +17,7 @@ std::wstring Trim(const std::wstring& text) {
 }
 
 bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
+    return EqualsIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
 }
 
 std::wstring DecimalText(unsigned number) {
