@@ -60,8 +60,7 @@ bool StartSuspended(const RelayRequest& request, PROCESS_INFORMATION& info) {
                                  request.environment, CREATE_SUSPENDED, info);
 }
 
-bool WaitForRelease(const std::wstring& eventName) {
-    const UniqueKernelHandle release(OpenEventW(SYNCHRONIZE, FALSE, eventName.c_str()));
+bool WaitForRelease(const UniqueKernelHandle& release) {
     return release && WaitForSingleObject(release.get(), kReleaseTimeoutMs) == WAIT_OBJECT_0;
 }
 
@@ -74,6 +73,9 @@ int main() {
         Answer(requestPath, "error " + std::to_string(ERROR_INVALID_DATA));
         return 1;
     }
+    // Opened before the answer: once the harness has its answer it sets the event and closes its
+    // own handle, and an event without handles is gone.
+    const UniqueKernelHandle release(OpenEventW(SYNCHRONIZE, FALSE, request.eventName.c_str()));
     PROCESS_INFORMATION info = {};
     if (!StartSuspended(request, info)) {
         Answer(requestPath, "error " + std::to_string(GetLastError()));
@@ -82,7 +84,7 @@ int main() {
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     Answer(requestPath, "pid " + std::to_string(info.dwProcessId));
-    if (!WaitForRelease(request.eventName)) {
+    if (!WaitForRelease(release)) {
         TerminateProcess(process.get(), ERROR_TIMEOUT);
         return 1;
     }
