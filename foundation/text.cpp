@@ -1,6 +1,10 @@
 #include "foundation/text.h"
 
-#include "foundation/ascii_text.h"
+namespace {
+wchar_t FoldAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+} // namespace
 
 bool IsAsciiSpace(wchar_t c) {
     return c == L' ' || (c >= L'\t' && c <= L'\r');
@@ -16,8 +20,13 @@ std::wstring Trim(const std::wstring& text) {
     return text.substr(first, last - first);
 }
 
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return EqualsIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    return true;
 }
 
 std::wstring DecimalText(unsigned number) {
