@@ -181,6 +181,20 @@ TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
     }
 }
 
+TEST(HostChecks, PackagePathMustNameOneExistingFile) {
+    // A wildcard that matches product.msi, and the setup folder itself, name no package.
+    for (const char* msiPath : {"MsiPath=*.msi", "MsiPath=product.ms?", "MsiPath="}) {
+        SCOPED_TRACE(msiPath);
+        FakeProductFolder product(L"package_path", {msiPath});
+        RunResult result = product.run(L"/i /quiet");
+        EXPECT_EQ(result.exitCode, 3u);
+        std::wstring expected =
+            product.folder.path() + L"\\" + std::wstring(msiPath + 8, msiPath + strlen(msiPath));
+        EXPECT_TRUE(HasLogLine(result, FormatSetupString(133, expected)));
+        EXPECT_TRUE(product.engine.calls("MsiInstallProductW").empty());
+    }
+}
+
 TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
     FakeProductFolder first(L"second_setup_first", {},
                             FakePackageScript("InstallDelayMs=8000\r\n"));
@@ -213,25 +227,6 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
     EXPECT_EQ(firstResult.exitCode, 0u);
     EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u)
         << "the second setup installed nothing";
-}
-
-TEST(HostChecks, PatchRunIsRefusedWithoutTouchingAnything) {
-    ScenarioFolder folder(L"patch_run");
-    folder.writeFile(L"fix.msp", "placeholder");
-    folder.writeIni(
-        MainSection({"MsiPatch=1", "MsiPath=fix.msp", "Name=Editor", "VersionTarget=2.1"}));
-    FakeEngine engine(folder, FakePackageScript());
-    RunOptions options = Options(L"/i /quiet");
-    engine.selectFor(options);
-    RunResult result = folder.run(options);
-    EXPECT_EQ(result.exitCode, 3u);
-    ASSERT_EQ(result.logFiles.size(), 1u);
-    EXPECT_EQ(result.logFiles[0].rfind(L"Editor Setup (", 0), 0u);
-    EXPECT_TRUE(HasLogLine(
-        result,
-        L"Patch packages (MsiPatch=1) are not supported by this setup. Nothing was changed."));
-    EXPECT_TRUE(engine.calls("MsiApplyPatchW").empty());
-    EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
 }
 
 TEST(HostChecks, RussianUserIsToldThat64BitWindowsIsNeeded) {
