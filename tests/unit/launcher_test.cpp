@@ -229,6 +229,19 @@ TEST_F(LauncherTest, UpdateWithoutUpdateParametersIsRefusedWith87) {
                                    text.substr(text.rfind(L"\r\n") + 2)}));
 }
 
+TEST_F(LauncherTest, TempFolderTooLongFailsBeforeAnythingStarts) {
+    wchar_t saved[MAX_PATH + 1] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"TMP", saved, MAX_PATH + 1), 0u);
+    SetEnvironmentVariableW(L"TMP", (L"C:\\" + std::wstring(300, L't')).c_str());
+    std::wstring errorText = L"unchanged";
+    unsigned long result = RunComponent(Record(L"Any", exitCode_, L""), errorText);
+    SetEnvironmentVariableW(L"TMP", saved);
+    EXPECT_NE(result, 0u);
+    EXPECT_EQ(errorText, L"unchanged");
+    EXPECT_EQ(log_.Lines(), Lines{});
+    EXPECT_FALSE(testfiles::Exists(exitCode_ + L".ran"));
+}
+
 class RunExeTest : public ::testing::Test {
 protected:
     void SetUp() override {
