@@ -141,10 +141,12 @@ TEST_F(LauncherTest, WindowMessagesAreDispatchedWhileWaiting) {
     ASSERT_NE(window, nullptr);
     int received = 0;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
-    PostMessageW(window, WM_APP, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(window, WM_APP, 0, 0);
 
+    // All three, not only the one that woke the wait: queued messages must not wait for new input.
     EXPECT_EQ(LaunchProcess(Quoted(exitCode_) + L" 0 " + Marker()), 0u);
-    EXPECT_EQ(received, 1);
+    EXPECT_EQ(received, 3);
     DestroyWindow(window);
 }
 
