@@ -2,6 +2,7 @@
 
 #include "foundation/ini_file.h"
 #include "foundation/setup_log.h"
+#include "foundation/wide_format.h"
 #include "msi/language_fallback.h"
 
 #include <windows.h>
@@ -9,7 +10,7 @@
 namespace {
 // "<executable folder>\<language id>.mst"
 std::wstring TransformPath(int langId) {
-    return GetModulePath(false, true) + std::to_wstring(langId) + L".mst";
+    return GetModulePath(false, true) + FormatWide(L"%d.mst", langId);
 }
 
 bool Exists(const std::wstring& path) {

@@ -6,6 +6,7 @@
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
+#include "foundation/text.h"
 #include "msi/engine_log.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
@@ -20,10 +21,6 @@ const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
 
 bool IniFileExists() {
     return GetFileAttributesW(GetIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
 }
 
 bool IsAdministrative() {
@@ -115,7 +112,7 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
 
 unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
     SetupSettings& settings = Settings();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return ERROR_INSTALL_FAILURE;
     msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
