@@ -1,9 +1,9 @@
 #include "foundation/ini_file.h"
 
-#include "app/setup_settings.h"
 #include "foundation/handles.h"
 #include "foundation/ini_parse.h"
 #include "foundation/path_text.h"
+#include "foundation/run_context.h"
 
 #include <windows.h>
 
@@ -20,7 +20,7 @@ constexpr LONGLONG kLargestIniFile = 64LL * 1024 * 1024;
 
 // The one place that says which code page the file's 8-bit text is in.
 unsigned IniCodePage() {
-    return Settings().CodePage;
+    return CurrentRunContext().CodePage;
 }
 
 // The full path of the running executable, however long; empty when it cannot be had whole.

@@ -13,7 +13,8 @@ std::wstring GetIniPath();
 
 // Absent key or empty value: the default (as GetPrivateProfileIntW).
 int ReadIniInt(const wchar_t* section, const wchar_t* key, int defaultValue);
-// A null default means "".
+// 8-bit values decoded with the ini code page (the run context's CodePage) unless the file
+// has a byte-order mark; a null default means "".
 std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
                            const wchar_t* defaultValue = nullptr);
 VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key);

@@ -16,6 +16,8 @@ const wchar_t kProductCodeQuery[] =
     L"SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'";
 const wchar_t kProductNameLangNeutralQuery[] =
     L"SELECT `Value` FROM `Property` WHERE `Property`='ProductNameLangNeutral'";
+const wchar_t kHiddenPropertiesQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='MsiHiddenProperties'";
 
 bool OpenPackage(const MsiLibrary& msi, const std::wstring& path, MsiHandleOwner& database) {
     return msi.OpenDatabase(path.c_str(), MSIDBOPEN_READONLY, database.receive()) == ERROR_SUCCESS;
@@ -91,6 +93,8 @@ bool ReadPackageInfo(const std::wstring& path) {
     // Optional: the log file name falls back to it only when the product name cannot be used.
     QueryPackageValue(msi, database.get(), kProductNameLangNeutralQuery,
                       facts.ProductNameLangNeutral);
+    // Optional: the values of these properties are kept out of setup.exe's own log lines.
+    QueryPackageValue(msi, database.get(), kHiddenPropertiesQuery, facts.HiddenProperties);
     PackageInfo() = facts;
     return true;
 }

@@ -10,6 +10,8 @@ struct PackageFacts {
     std::wstring ProductLanguage;
     std::wstring ProductCode;
     std::wstring ProductNameLangNeutral; // may stay empty
+    std::wstring HiddenProperties =
+        {}; // MsiHiddenProperties: names separated by ';'; may stay empty
 };
 
 // The process-wide package facts; empty until ReadPackageInfo succeeds (and in a patch run).
