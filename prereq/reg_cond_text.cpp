@@ -1,6 +1,7 @@
 #include "prereq/reg_cond_text.h"
 
 #include "foundation/ini_text.h"
+#include "foundation/text.h"
 
 #include <vector>
 
@@ -14,7 +15,7 @@ wchar_t FoldAscii(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool EqualsIgnoringCase(const std::wstring& text, std::size_t at, const wchar_t* word) {
+bool MatchesIgnoringCaseAt(const std::wstring& text, std::size_t at, const wchar_t* word) {
     for (std::size_t i = 0; word[i] != L'\0'; ++i) {
         if (at + i >= text.size() || FoldAscii(text[at + i]) != FoldAscii(word[i]))
             return false;
@@ -23,7 +24,7 @@ bool EqualsIgnoringCase(const std::wstring& text, std::size_t at, const wchar_t*
 }
 
 bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* word) {
-    return EqualsIgnoringCase(text, 0, word);
+    return MatchesIgnoringCaseAt(text, 0, word);
 }
 
 // -1, 0 or 1 after folding A-Z; a text that is a prefix of the other is the smaller.
@@ -38,20 +39,6 @@ int CompareIgnoringCase(const std::wstring& a, const std::wstring& b) {
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
-}
-
-bool IsPathBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
-}
-
-std::wstring TrimBlanks(const std::wstring& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && IsPathBlank(text[first]))
-        ++first;
-    while (last > first && IsPathBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
 }
 
 std::int32_t ToInt32(const std::wstring& text) {
@@ -111,7 +98,7 @@ bool TakeOperator(std::wstring& cond, RegOperator& op) {
 
 int FindRegRoot(const std::wstring& name) {
     for (int i = 0; i < kRegRootCount; ++i) {
-        if (CompareIgnoringCase(name, kRegRootNames[i]) == 0)
+        if (EqualsIgnoringCase(name, kRegRootNames[i]))
             return i;
     }
     return -1;
@@ -195,7 +182,7 @@ bool SplitRegistryValuePath(const std::wstring& path, int& root, std::wstring& k
     std::size_t at = 0;
     for (;;) {
         std::size_t separator = path.find(L'\\', at);
-        std::wstring part = TrimBlanks(
+        std::wstring part = Trim(
             path.substr(at, separator == std::wstring::npos ? std::wstring::npos : separator - at));
         if (!part.empty())
             parts.push_back(part);
