@@ -95,23 +95,21 @@ void CHyperLink::ReadBrowserColours() {
     ReadColourValue(key.get(), L"Anchor Color Visited", visitedColour_);
 }
 
-bool CHyperLink::SetLabel(const std::wstring& label) {
+void CHyperLink::SetLabel(const std::wstring& label) {
     label_ = label;
     if (control_) {
         SetWindowTextW(control_, label_.c_str());
         MeasureLink();
         InvalidateRect(control_, nullptr, FALSE);
     }
-    return true;
 }
 
-bool CHyperLink::SetAddress(const std::wstring& address) {
+void CHyperLink::SetAddress(const std::wstring& address) {
     address_ = address;
     if (control_ && label_.empty()) {
         MeasureLink();
         InvalidateRect(control_, nullptr, FALSE);
     }
-    return true;
 }
 
 // The area the text covers, word-wrapped to the control's width from its top-left corner.

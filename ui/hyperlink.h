@@ -18,15 +18,11 @@ public:
     bool Attach(HWND control);
     // The underlined font only while the mouse is over the text (else always underlined).
     void SetUnderlineOnHover(bool onHover) { underlineOnHover_ = onHover; }
-    // Also the control's window text. False when the text cannot be stored.
-    bool SetLabel(const std::wstring& label);
-    bool SetAddress(const std::wstring& address);
+    // The text painted (also the control's window text); without one the address is painted.
+    void SetLabel(const std::wstring& label);
+    void SetAddress(const std::wstring& address);
     // Opens the address with the shell's "open" verb; on success the link shows as visited.
     bool Open();
-
-    bool Visited() const { return visited_; }
-    COLORREF LinkColour() const { return linkColour_; }
-    COLORREF VisitedColour() const { return visitedColour_; }
 
 protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
