@@ -12,7 +12,9 @@
 #include "foundation/win_version.h"
 #include "msi/language_transform.h"
 #include "msi/package_info.h"
+#include "prereq/prerequisite_reader.h"
 #include "resources/resource_ids.h"
+#include "ui/main_dlg.h"
 
 #include <windows.h>
 
@@ -163,10 +165,24 @@ int CInstaller::AskForRestart() {
 }
 
 int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
-    (void)keyFormat;
     rebootNeeded = false;
-    // Prerequisite sections are not read by this version: nothing needs action, go on.
-    return 1;
+    PrerequisiteList list;
+    ReadPrerequisites(keyFormat, list);
+    if (list.empty())
+        return 1;
+
+    CMainDlg dialog(list, ProductName(), title_);
+    int result = 1;
+    if (IsFullUI()) {
+        result = static_cast<int>(dialog.ShowModal(GetActiveWindow()));
+    } else {
+        LogText(L"Installing prerequisites passively:\r\n");
+        for (const Prerequisite& record : list)
+            LogPrintf(L"  %s\r\n", record.Name.c_str());
+        dialog.InstallSelected(true);
+    }
+    rebootNeeded = dialog.RebootNeeded();
+    return result;
 }
 
 int CInstaller::CheckInstallResult(unsigned code) {

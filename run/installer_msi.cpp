@@ -9,6 +9,8 @@
 #include "msi/engine_log.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
+#include "prereq/run_component.h"
+#include "prereq/prerequisite_reader.h"
 #include "resources/resource_ids.h"
 
 #include <windows.h>
@@ -97,8 +99,18 @@ bool CInstallerMsi::Run(bool& rebootNeeded) {
 }
 
 void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
-    (void)rebootNeeded;
-    // Postrequisite sections are not read by this version.
+    PrerequisiteList list;
+    ReadPostrequisites(L"PostReq%d", list);
+    if (list.empty())
+        return;
+    LogText(L"\r\n");
+    LogText(L"Try run postrequisites:\r\n");
+    for (const Prerequisite& record : list) {
+        std::wstring ignoredText;
+        // Failures are logged by the launcher; only a restart request matters here.
+        if (RunComponent(record, ignoredText) == ERROR_SUCCESS_REBOOT_REQUIRED)
+            rebootNeeded = true;
+    }
 }
 
 unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {

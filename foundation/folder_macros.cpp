@@ -1,0 +1,28 @@
+#include "foundation/folder_macros.h"
+
+#include "foundation/buffer_text.h"
+#include "foundation/ini_file.h"
+#include "foundation/macro_text.h"
+#include "foundation/shell32.h"
+
+namespace {
+constexpr UINT kFolderBufferUnits = MAX_PATH;
+
+std::wstring CommonFilesFolder() {
+    CShell32 shell;
+    wchar_t folder[kFolderBufferUnits] = {};
+    if (shell.SHGetFolderPathW)
+        shell.SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES_COMMON, nullptr, SHGFP_TYPE_CURRENT,
+                               folder);
+    return TextUpToNul(folder, kFolderBufferUnits);
+}
+} // namespace
+
+void ExpandFolderMacros(std::wstring& text) {
+    wchar_t systemFolder[kFolderBufferUnits] = {};
+    UINT length = GetSystemDirectoryW(systemFolder, kFolderBufferUnits);
+    if (length == 0 || length >= kFolderBufferUnits)
+        return;
+    text = ReplaceFolderMacros(text, TextUpToNul(systemFolder, kFolderBufferUnits),
+                               CommonFilesFolder(), GetModulePath(false, false));
+}

@@ -1,0 +1,130 @@
+#include "prereq/process_launch.h"
+
+#include "foundation/dll_binding.h"
+#include "foundation/handles.h"
+#include "foundation/setup_log.h"
+#include "prereq/command_line_text.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace {
+// "msiexec ..." names no folder, and both CreateProcessW and ShellExecuteExW would look beside
+// setup.exe first: a msiexec.exe planted in a download folder would run elevated. The system's
+// own is started instead; null when the system folder is unknown.
+std::wstring SystemMsiexecFor(const std::wstring& line) {
+    return StartsWithMsiexec(line) ? SystemFolderPath(L"msiexec.exe") : std::wstring();
+}
+
+const wchar_t* OrNull(const std::wstring& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
+// Exit code of an ended process; false (with the error in `code`) when it cannot be read.
+bool ReadExitCode(HANDLE process, unsigned long& code) {
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process, &exitCode)) {
+        code = GetLastError();
+        return false;
+    }
+    code = exitCode;
+    return true;
+}
+} // namespace
+
+bool SplitCommandLine(const std::wstring& line, std::wstring& program, std::wstring& parameters) {
+    switch (SplitCommandLineText(line, program, parameters)) {
+    case CommandLineShape::Valid:
+        return true;
+    case CommandLineShape::ParameterMissing:
+        LogPrintf(L"Invalid command line:%s. Parameter missing.\r\n", line.c_str());
+        break;
+    case CommandLineShape::SecondQuoteMissing:
+        LogPrintf(L"Invalid command line:%s. Second double quote missing.\r\n", line.c_str());
+        break;
+    case CommandLineShape::FirstQuoteMissing:
+        LogPrintf(L"Invalid command line:%s. First double quote missing.\r\n", line.c_str());
+        break;
+    }
+    return false;
+}
+
+unsigned long LaunchProcess(const std::wstring& line) {
+    std::wstring program;
+    std::wstring parameters;
+    if (!SplitCommandLine(line, program, parameters))
+        return ERROR_BAD_ARGUMENTS;
+
+    std::wstring applicationName = SystemMsiexecFor(line);
+    std::vector<wchar_t> commandLine(line.begin(), line.end());
+    commandLine.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(OrNull(applicationName), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &started)) {
+        unsigned long error = GetLastError();
+        LogPrintf(L"::CreateProcess('%s') failed. Error=%d.\r\n", line.c_str(), error);
+        return error;
+    }
+    UniqueKernelHandle process(started.hProcess);
+    UniqueKernelHandle thread(started.hThread);
+
+    unsigned long result = WaitWithMessages(process.get());
+    if (result == 0 && ReadExitCode(process.get(), result)) {
+        LogPrintf(L"Process '%s' completed. Exit code=%d.\r\n", line.c_str(), result);
+        return result;
+    }
+    LogPrintf(L"Process '%s' failed. Error=%d.\r\n", line.c_str(), result);
+    return result;
+}
+
+unsigned long LaunchElevated(const std::wstring& line) {
+    std::wstring program;
+    std::wstring parameters;
+    if (!SplitCommandLine(line, program, parameters))
+        return ERROR_BAD_ARGUMENTS;
+
+    std::wstring file = SystemMsiexecFor(line);
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    execute.lpVerb = L"runas";
+    execute.lpFile = file.empty() ? program.c_str() : file.c_str();
+    execute.lpParameters = parameters.c_str();
+    execute.nShow = SW_SHOW;
+    if (!ShellExecuteExW(&execute)) {
+        unsigned long error = GetLastError();
+        LogPrintf(L"::ShellExecuteEx('%s' '%s') failed. Error=%d.\r\n", program.c_str(),
+                  parameters.c_str(), error);
+        return error;
+    }
+    UniqueKernelHandle process(execute.hProcess);
+
+    unsigned long result = WaitWithMessages(process.get());
+    if (result == 0 && ReadExitCode(process.get(), result)) {
+        LogPrintf(L"Process %s('%s') completed. Exit code=%d.\r\n", program.c_str(),
+                  parameters.c_str(), result);
+        return result;
+    }
+    LogPrintf(L"%s('%s') failed. Error=%d.\r\n", line.c_str(), parameters.c_str(), result);
+    return result;
+}
+
+unsigned long WaitWithMessages(HANDLE process) {
+    for (;;) {
+        DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0)
+            return 0;
+        if (woke != WAIT_OBJECT_0 + 1)
+            return GetLastError();
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}

@@ -1,0 +1,52 @@
+#include "prereq/run_component.h"
+
+#include "foundation/ini_file.h"
+#include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
+#include "foundation/setup_log.h"
+#include "prereq/command_line_text.h"
+#include "prereq/prerequisite.h"
+#include "prereq/process_launch.h"
+#include "resources/resource_ids.h"
+
+namespace {
+constexpr DWORD kTempBufferUnits = MAX_PATH;
+
+bool IsSuccessWithoutMessage(unsigned long result) {
+    return result == ERROR_SUCCESS || result == ERROR_SUCCESS_REBOOT_INITIATED ||
+           result == ERROR_SUCCESS_REBOOT_REQUIRED;
+}
+} // namespace
+
+unsigned long RunComponent(const Prerequisite& record, std::wstring& errorText) {
+    std::wstring params = record.InstParams;
+    if (record.UseUpdateParams == 1) {
+        if (record.UpdateParams.empty()) {
+            LogAndShowMessage(GetForegroundWindow(),
+                              FormatLangString(IDS_NO_UPDATE_PARAMETER, record.Name.c_str()),
+                              LoadLangString(IDS_INSTALLATION_ERROR), MB_ICONWARNING);
+            return ERROR_INVALID_PARAMETER;
+        }
+        params = record.UpdateParams;
+    }
+
+    wchar_t temp[kTempBufferUnits] = {};
+    DWORD tempLength = GetTempPathW(kTempBufferUnits, temp);
+    if (tempLength == 0 || tempLength > kTempBufferUnits)
+        return GetLastError();
+
+    if (params.empty())
+        params = L"\"" + record.InstPath + L"\"";
+    else
+        params = ReplaceCommandLineMacros(params, record.InstPath, GetModulePath(false, false),
+                                          std::wstring(temp, tempLength));
+
+    LogPrintf(L"Run component '%s'.\r\n", record.Name.c_str());
+    unsigned long result = record.RunAs != 0 ? LaunchElevated(params) : LaunchProcess(params);
+    if (IsSuccessWithoutMessage(result))
+        return result;
+    errorText = FormatLangString(result == ERROR_FILE_NOT_FOUND ? IDS_FILE_NOT_FOUND
+                                                                : IDS_UNABLE_TO_INSTALL,
+                                 params.c_str());
+    return result;
+}

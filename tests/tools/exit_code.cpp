@@ -1,0 +1,49 @@
+// exit_code.exe [CODE [MARKER]]
+//
+// A stand-in component installer or condition program: appends its own command line (UTF-8, one
+// line) to the file MARKER, or to "<its own path>.ran" when no MARKER is given, and exits with
+// CODE (decimal; 0 when absent or not a number). A copy planted under another name (msiexec.exe)
+// therefore leaves "msiexec.exe.ran" beside itself whatever arguments it gets.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+std::string Utf8(const std::wstring& text) {
+    int size = static_cast<int>(text.size());
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+void AppendLine(const std::wstring& path, const std::string& line) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::wstring OwnPath() {
+    wchar_t buffer[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring marker = argc > 2 ? std::wstring(argv[2]) : OwnPath() + L".ran";
+    AppendLine(marker, Utf8(GetCommandLineW()) + "\r\n");
+    unsigned long code = 0;
+    if (argc > 1) {
+        wchar_t* end = nullptr;
+        code = std::wcstoul(argv[1], &end, 10);
+        if (end == argv[1] || *end != L'\0')
+            code = 0;
+    }
+    ExitProcess(static_cast<UINT>(code));
+}
