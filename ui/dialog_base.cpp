@@ -23,7 +23,7 @@ HICON LoadApplicationIcon(int sizeMetric) {
 
 } // namespace
 
-INT_PTR CDialogBase::RunModal(HWND owner) {
+INT_PTR CDialogBase::ShowModal(HWND owner) {
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
                            DialogProc, reinterpret_cast<LPARAM>(this));
 }

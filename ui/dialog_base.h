@@ -15,7 +15,7 @@ public:
 
     // Shows the dialog from the program's own template, owned by `owner`, and returns the value
     // it was ended with; -1 when it could not be shown.
-    INT_PTR RunModal(HWND owner);
+    INT_PTR ShowModal(HWND owner);
     HWND Window() const { return window_; }
 
 protected:
