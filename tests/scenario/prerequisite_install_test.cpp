@@ -1,0 +1,200 @@
+// The unattended install loop, postrequisites and the restart that components ask for.
+#include "end_session_watcher.h"
+#include "prerequisite_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace scenario {
+namespace {
+
+const std::string kMissing =
+    std::string("RegPath=") + kTestKeyPath + "\\Missing\r\nRegCond=DWORD=1";
+
+// A prerequisite section that detection always lists, run with the given command line.
+std::string Listed(int number, const std::string& name, const std::string& instParams,
+                   std::vector<std::string> extra = {}) {
+    std::vector<std::string> lines = {"Name=" + name, "InstPath=#Root#\\exit_code.exe",
+                                      "InstParams=" + instParams, kMissing};
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    return Section("PreReq" + std::to_string(number), lines);
+}
+
+std::string ExitWith(int code) {
+    return "\"#Root#\\exit_code.exe\" " + std::to_string(code);
+}
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+class PrerequisiteInstall : public ::testing::Test {
+protected:
+    void SetUp() override { ClearTestKey(); }
+    void TearDown() override { ClearTestKey(); }
+};
+
+TEST_F(PrerequisiteInstall, PassiveLoopRunsEveryRecordAndLogsEachOutcome) {
+    const std::string sections =
+        Listed(0, "Succeeds", ExitWith(0)) + Listed(1, "Fails", ExitWith(1603)) +
+        Listed(2, "Restart Started", ExitWith(1641)) +
+        Listed(3, "Program Missing", "\"#Root#\\absent.exe\" /quiet") +
+        Listed(4, "Unquoted", "#InstPath# /S") + Listed(5, "Bare Msiexec", "msiexec") +
+        Listed(6, "Exit Two", ExitWith(2)) +
+        Section("PreReq7", {"Name=Download Only", "Url=http://example.invalid/",
+                            "InstPath=#Root#\\absent.exe", kMissing}) +
+        Listed(8, "Optional Unticked", ExitWith(0), {"Optional=0"}) +
+        Listed(9, "Optional Ticked", ExitWith(0), {"Optional=1"}) +
+        Listed(10, "Libre Office 7", ExitWith(0), {"NotAssociateWithMSOfficeFiles=1"}) +
+        Listed(11, "LibreOffice", ExitWith(0), {"NotAssociateWithMSOfficeFiles=1"}) +
+        Listed(12, "LIBRE OFFICE", ExitWith(0), {"NotAssociateWithMSOfficeFiles=1"}) +
+        Listed(13, "Run As", ExitWith(0), {"RunAs=1"});
+    PrereqFolder folder(L"prereq_loop", sections);
+    RunResult result = folder.run(L"/i /passive");
+    EXPECT_EQ(result.exitCode, 0u) << "failed prerequisites do not stop a passive run";
+    EXPECT_TRUE(result.boxes.empty());
+
+    const std::wstring root = folder.path();
+    const std::wstring exitCode = L"\"" + root + L"\\exit_code.exe\" ";
+    const std::vector<std::wstring> all = {
+        L"Succeeds",       L"Fails",          L"Restart Started",   L"Program Missing",
+        L"Unquoted",       L"Bare Msiexec",   L"Exit Two",          L"Download Only",
+        L"Optional Unticked", L"Optional Ticked", L"Libre Office 7", L"LibreOffice",
+        L"LIBRE OFFICE",   L"Run As"};
+    EXPECT_EQ(EntriesAfter(result, L"Installing prerequisites passively:", L"  "), all);
+    std::vector<std::wstring> quoted;
+    for (const std::wstring& name : all)
+        quoted.push_back(name + L"'");
+    EXPECT_EQ(EntriesAfter(result, L"Try install prerequisites:", L" '"), quoted);
+
+    // Success, and failures with the launcher's texts as the logged message.
+    EXPECT_TRUE(HasLogLine(result, L"Run component 'Succeeds'."));
+    EXPECT_TRUE(HasLogLine(result, L"Process '" + exitCode + L"0' completed. Exit code=0."));
+    EXPECT_TRUE(HasLogLine(result, L"Process '" + exitCode + L"1603' completed. Exit code=1603."));
+    EXPECT_TRUE(HasLogLine(result, FormatSetupString(134, exitCode + L"1603")));
+    EXPECT_TRUE(HasLogLine(result, FormatSetupString(134, exitCode + L"1641")));
+    EXPECT_TRUE(HasLogLine(result, FormatSetupString(133, exitCode + L"2")));
+    const std::wstring absent = L"\"" + root + L"\\absent.exe\" /quiet";
+    EXPECT_TRUE(HasLogLine(result, L"::CreateProcess('" + absent + L"') failed. Error=2."));
+    EXPECT_TRUE(HasLogLine(result, FormatSetupString(133, absent)));
+    const std::wstring unquoted = root + L"\\exit_code.exe /S";
+    EXPECT_TRUE(HasLogLine(result, L"Invalid command line:" + unquoted +
+                                       L". First double quote missing."));
+    EXPECT_TRUE(HasLogLine(result, FormatSetupString(134, unquoted)));
+    EXPECT_TRUE(HasLogLine(result, L"Invalid command line:msiexec. Parameter missing."));
+    EXPECT_TRUE(HasLogLine(result, FormatSetupString(134, L"msiexec")));
+    // A missing installer file with a download page is not run in a passive run.
+    EXPECT_TRUE(HasLogLine(result, L"Prerequisite 'Download Only' not installed."));
+    EXPECT_TRUE(LacksLogText(result, L"Run component 'Download Only'."));
+    // The "Libre Office" rule: a blank between the words, any case.
+    const std::wstring noMso = L" REGISTER_NO_MSO_TYPES=1 ";
+    EXPECT_EQ(MarkerLines(root, L"exit_code.exe.ran").size(), 10u)
+        << "Succeeds, 1603, 1641, Exit Two, two optional, three Libre Office, Run As";
+    std::vector<std::wstring> entries = result.logEntries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(),
+                         L"Process '" + exitCode + L"0" + noMso + L"' completed. Exit code=0."),
+              2)
+        << "Libre Office 7 and LIBRE OFFICE, not LibreOffice";
+    // "runas" starts the text between the quotes with the rest as its parameters.
+    EXPECT_TRUE(HasLogLine(result, L"Process " + root + L"\\exit_code.exe('0') completed. "
+                                                        L"Exit code=0."));
+
+    EXPECT_EQ(EntriesAfter(result, L"Installed prerequisites:", L" '"),
+              (std::vector<std::wstring>{L"Succeeds'", L"Optional Unticked'",
+                                         L"Optional Ticked'", L"Libre Office 7'",
+                                         L"LibreOffice'", L"LIBRE OFFICE'", L"Run As'"}));
+    EXPECT_TRUE(HasLogLine(result, L"Setup completed."));
+}
+
+TEST_F(PrerequisiteInstall, InstallerCommandLineFromTheRegistry) {
+    const std::string values = std::string(kTestKeyPath) + "\\";
+    PrereqFolder folder(
+        L"prereq_inst_reg_path",
+        Section("PreReq0", {"Name=From Registry", "InstRegPath=" + values + "Uninstall",
+                            "InstParams=/quiet", "IsUninstall=1"}) +
+            Section("PreReq1", {"Name=Unreadable", "InstRegPath=" + values + "Absent",
+                                "IsUninstall=1"}) +
+            Section("PreReq2", {"Name=No Blank", "InstRegPath=" + values + "NoBlank",
+                                "IsUninstall=1"}) +
+            Section("PreReq3", {"Name=Neither", "IsUninstall=1"}));
+    const std::wstring program = L"\"" + folder.path() + L"\\exit_code.exe\"";
+    SetTestString(L"Uninstall", program + L" 0");
+    SetTestString(L"NoBlank", folder.path() + L"\\exit_code.exe");
+    RunResult result = folder.run(L"/i /passive");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(EntriesAfter(result, L"Installing prerequisites passively:", L"  "),
+              std::vector<std::wstring>{L"From Registry"});
+    // The whole stored line, one blank and InstParams.
+    EXPECT_TRUE(HasLogLine(result, L"Process '" + program + L" 0 /quiet' completed. Exit code=0."));
+    EXPECT_TRUE(HasLogEntryStartingWith(
+        result, L"Can't read registry value from path '" + Wide(values) + L"Absent'. Error(2) "));
+    EXPECT_TRUE(HasLogEntryStartingWith(result, L"Can't read registry value from path ''. Error(3) "));
+    EXPECT_TRUE(LacksLogText(result, L"NoBlank'"));
+}
+
+TEST_F(PrerequisiteInstall, PostrequisitesRunAfterTheProductUpToTheFirstGap) {
+    PrereqFolder folder(
+        L"postreq_gap",
+        Section("PostReq0", {"Name=Post Zero", "InstPath=#Root#\\exit_code.exe",
+                             "InstParams=\"#InstPath#\" 0 \"#Root#\\post.ran\""}) +
+            Section("PostReq2", {"Name=Post Two", "InstPath=#Root#\\exit_code.exe",
+                                 "InstParams=\"#InstPath#\" 0 \"#Root#\\post.ran\""}));
+    RunResult result = folder.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(MarkerLines(folder.path(), L"post.ran").size(), 1u);
+    std::vector<std::wstring> entries = result.logEntries();
+    auto installed = std::find_if(entries.begin(), entries.end(), [](const std::wstring& e) {
+        return e.find(L"completed successfully.") != std::wstring::npos;
+    });
+    auto post = std::find(entries.begin(), entries.end(), L"Try run postrequisites:");
+    auto run = std::find(entries.begin(), entries.end(), L"Run component 'Post Zero'.");
+    ASSERT_NE(post, entries.end());
+    EXPECT_LT(installed, post) << "postrequisites follow the product";
+    EXPECT_LT(post, run);
+    EXPECT_TRUE(LacksLogText(result, L"Post Two"));
+}
+
+TEST_F(PrerequisiteInstall, RestartAskedForByAPrerequisiteHappensAtOnceInPassiveMode) {
+    PrereqFolder folder(L"prereq_restart_passive", Listed(0, "Needs Restart", ExitWith(3010)));
+    EndSessionWatcher watcher;
+    RunResult result = folder.run(L"/i /passive");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_EQ(EntriesAfter(result, L"Installed prerequisites:", L" '"),
+              std::vector<std::wstring>{L"Needs Restart'"});
+    EXPECT_TRUE(HasLogLine(result, SetupString(145)));
+    EXPECT_TRUE(HasLogLine(result, L"Auto-reboot in passive mode"));
+    EXPECT_GE(watcher.requests(), 1) << "Windows was not asked to restart";
+}
+
+TEST_F(PrerequisiteInstall, PostrequisiteRestartDeclinedAtFullUIGivesExitCode3010) {
+    const std::string post = Section(
+        "PostReq0", {"Name=Post Restart", "InstPath=#Root#\\exit_code.exe",
+                     "InstParams=\"#InstPath#\" 3010"});
+    PrereqFolder folder(L"postreq_restart_full_ui", post);
+    EndSessionWatcher watcher;
+    RunResult result = folder.run(L"/i", {IDNO});
+    EXPECT_EQ(result.exitCode, 3010u) << "the engine itself returned 0";
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].text, SetupString(145));
+    EXPECT_EQ(result.boxes[0].caption, L"Fake Product (1.0.0) Setup");
+    EXPECT_EQ(watcher.requests(), 0);
+    EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
+}
+
+TEST_F(PrerequisiteInstall, PostrequisiteRestartInQuietModeHappensWithoutAsking) {
+    const std::string post = Section(
+        "PostReq0", {"Name=Post Restart", "InstPath=#Root#\\exit_code.exe",
+                     "InstParams=\"#InstPath#\" 3010"});
+    PrereqFolder folder(L"postreq_restart_quiet", post);
+    EndSessionWatcher watcher;
+    RunResult result = folder.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_TRUE(HasLogLine(result, L"Auto-reboot in passive mode"));
+    EXPECT_GE(watcher.requests(), 1);
+}
+
+} // namespace
+} // namespace scenario
