@@ -26,8 +26,8 @@ public:
                                processId);
         if (!process_)
             ThrowWin32Error("OpenProcess", L"the dialog's process", GetLastError());
-        address_ = static_cast<char*>(
-            VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        address_ =
+            static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
         if (!address_)
             ThrowWin32Error("VirtualAllocEx", L"the dialog's process", GetLastError());
     }

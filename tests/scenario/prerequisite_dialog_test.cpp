@@ -26,9 +26,9 @@ const std::string kMissing =
 // brings a test of its own.
 std::string Record(int number, const std::string& name, std::vector<std::string> extra = {},
                    int code = 0) {
-    std::vector<std::string> lines = {
-        "Name=" + name, "InstPath=#Root#\\exit_code.exe",
-        "InstParams=\"#InstPath#\" " + std::to_string(code) + " #Root#\\ran.txt"};
+    std::vector<std::string> lines = {"Name=" + name, "InstPath=#Root#\\exit_code.exe",
+                                      "InstParams=\"#InstPath#\" " + std::to_string(code) +
+                                          " #Root#\\ran.txt"};
     if (extra.empty() || extra[0].compare(0, 11, "RunExeCond=") != 0)
         lines.push_back(kMissing);
     lines.insert(lines.end(), extra.begin(), extra.end());
@@ -128,17 +128,35 @@ TEST_F(PrerequisiteDialog, OpensWithTheRowsMarksAndCaptionsOfItsRecords) {
         unsigned headerId, okId;
     };
     const Case cases[] = {
-        {"all required", Record(0, "Runtime A") + Record(2, "Runtime B"),
-         {L"Runtime A", L"Runtime B"}, {kNoBox, kNoBox}, false, 129, 130},
+        {"all required",
+         Record(0, "Runtime A") + Record(2, "Runtime B"),
+         {L"Runtime A", L"Runtime B"},
+         {kNoBox, kNoBox},
+         false,
+         129,
+         130},
         {"optional and required",
          Record(0, "Ticked", {"Optional=1"}) + Record(1, "Unticked", {"Optional=0"}) +
              Record(2, "Required"),
-         {L"Ticked", L"Unticked", L"Required"}, {kTicked, kUnticked, kNoBox}, true, 129, 130},
-        {"all unticked", Record(0, "One", {"Optional=0"}) + Record(1, "Two", {"Optional=0"}),
-         {L"One", L"Two"}, {kUnticked, kUnticked}, true, 129, 257},
-        {"steps", Record(0, "Old Tool", {"IsUninstall=1"}) + Record(1, "New Tool"),
-         {SetupString(256) + L"Old Tool", SetupString(255) + L"New Tool"}, {kNoBox, kNoBox},
-         false, 254, 257},
+         {L"Ticked", L"Unticked", L"Required"},
+         {kTicked, kUnticked, kNoBox},
+         true,
+         129,
+         130},
+        {"all unticked",
+         Record(0, "One", {"Optional=0"}) + Record(1, "Two", {"Optional=0"}),
+         {L"One", L"Two"},
+         {kUnticked, kUnticked},
+         true,
+         129,
+         257},
+        {"steps",
+         Record(0, "Old Tool", {"IsUninstall=1"}) + Record(1, "New Tool"),
+         {SetupString(256) + L"Old Tool", SetupString(255) + L"New Tool"},
+         {kNoBox, kNoBox},
+         false,
+         254,
+         257},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,27 +183,26 @@ TEST_F(PrerequisiteDialog, OpensWithTheRowsMarksAndCaptionsOfItsRecords) {
 }
 
 TEST_F(PrerequisiteDialog, MouseFlipsBoxesAndTheOkCaptionSpaceFlipsOnlyTheMark) {
-    PrereqFolder folder(L"dialog_marks", Record(0, "First", {"Optional=1"}) +
-                                             Record(1, "Second", {"Optional=0"}));
+    PrereqFolder folder(L"dialog_marks",
+                        Record(0, "First", {"Optional=1"}) + Record(1, "Second", {"Optional=0"}));
     std::vector<View> views;
-    RunResult result = Run(
-        folder,
-        [&](HWND dialog) {
-            views.push_back(Read(dialog));
-            ClickRowPicture(dialog, 0); // the last ticked row unticked
-            views.push_back(Read(dialog));
-            ClickBesideRows(dialog);
-            PressSpace(dialog); // no row selected from the keyboard yet
-            views.push_back(Read(dialog));
-            PressKey(List(dialog), VK_DOWN); // selects the first row
-            PressSpace(dialog);
-            views.push_back(Read(dialog));
-            ClickRowText(dialog, 1);
-            ClickRowText(dialog, 1);
-            views.push_back(Read(dialog));
-            PressButton(dialog, IDOK);
-        },
-        {IDNO});
+    RunResult result = Run(folder,
+                           [&](HWND dialog) {
+                               views.push_back(Read(dialog));
+                               ClickRowPicture(dialog, 0); // the last ticked row unticked
+                               views.push_back(Read(dialog));
+                               ClickBesideRows(dialog);
+                               PressSpace(dialog); // no row selected from the keyboard yet
+                               views.push_back(Read(dialog));
+                               PressKey(List(dialog), VK_DOWN); // selects the first row
+                               PressSpace(dialog);
+                               views.push_back(Read(dialog));
+                               ClickRowText(dialog, 1);
+                               ClickRowText(dialog, 1);
+                               views.push_back(Read(dialog));
+                               PressButton(dialog, IDOK);
+                           },
+                           {IDNO});
     ASSERT_EQ(views.size(), 5u);
     const std::wstring install = SetupString(130), next = SetupString(257);
     const std::vector<std::pair<std::vector<int>, std::wstring>> expected = {
@@ -213,17 +230,16 @@ TEST_F(PrerequisiteDialog, MouseFlipsBoxesAndTheOkCaptionSpaceFlipsOnlyTheMark) 
 TEST_F(PrerequisiteDialog, RequiredRowsIgnoreMouseAndSpaceAndAllRun) {
     PrereqFolder folder(L"dialog_required", Record(0, "Runtime A") + Record(1, "Runtime B"));
     std::vector<View> views;
-    RunResult result = Run(
-        folder,
-        [&](HWND dialog) {
-            ClickRowPicture(dialog, 0);
-            ClickRowText(dialog, 1);
-            PressKey(List(dialog), VK_DOWN);
-            PressSpace(dialog);
-            views.push_back(Read(dialog));
-            PressButton(dialog, IDOK);
-        },
-        {IDYES});
+    RunResult result = Run(folder,
+                           [&](HWND dialog) {
+                               ClickRowPicture(dialog, 0);
+                               ClickRowText(dialog, 1);
+                               PressKey(List(dialog), VK_DOWN);
+                               PressSpace(dialog);
+                               views.push_back(Read(dialog));
+                               PressButton(dialog, IDOK);
+                           },
+                           {IDYES});
     ASSERT_EQ(views.size(), 1u);
     EXPECT_EQ(views[0].marks, (std::vector<int>{kNoBox, kNoBox}));
     EXPECT_EQ(views[0].ok, SetupString(130));
@@ -255,9 +271,9 @@ TEST_F(PrerequisiteDialog, StepsModeNeverAsksAboutUninstallSteps) {
 
 TEST_F(PrerequisiteDialog, NotesShowTheirEscapesRewritten) {
     auto noted = [](int number, const std::string& name, const std::string& note) {
-        return Record(number, name,
-                      {"RunExeCond=\"C:\\windows\\system32\\cmd.exe\" /c echo " + note +
-                       "& exit 3"});
+        return Record(
+            number, name,
+            {"RunExeCond=\"C:\\windows\\system32\\cmd.exe\" /c echo " + note + "& exit 3"});
     };
     PrereqFolder folder(L"dialog_notes", noted(0, "Quillex One", "line1\\nline2") +
                                              noted(1, "Quillex Two", "x\\qy"));
@@ -310,8 +326,7 @@ TEST_F(PrerequisiteDialog, LoopKeepsTheDialogOpenCountsRestartsAndReportsFailure
 // A component whose installer file is missing but which has a download page.
 std::string Downloadable(const std::string& chooseDownload) {
     std::vector<std::string> lines = {"Name=Foo", "Url=setuptest-dl://example/foo",
-                                      "InstPath=#Root#\\foo_setup.exe",
-                                      "FilePath=#Root#\\foo.dll"};
+                                      "InstPath=#Root#\\foo_setup.exe", "FilePath=#Root#\\foo.dll"};
     if (!chooseDownload.empty())
         lines.push_back("ChooseDownload=" + chooseDownload);
     return Section("PreReq0", lines);
@@ -388,6 +403,41 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
             EXPECT_EQ(result.boxes[2].text, Question({L"Foo"}));
         }
     }
+}
+
+// Wine's user is always an administrator; the seam takes the rights away for this run.
+TEST_F(PrerequisiteDialog, WithoutAdministratorRightsTheLoopStopsAtTheFirstRecordNeedingThem) {
+    const std::string copyIn = "InstParams=\"C:\\windows\\system32\\cmd.exe\" /c copy "
+                               "#Root#\\versioned.dll #Root#\\first.dll";
+    const std::string sections =
+        Section("PreReq0", {"Name=First", "InstPath=#Root#\\exit_code.exe", copyIn,
+                            "FilePath=#Root#\\first.dll", "AdminNeed=0"}) +
+        Record(1, "Second", {"AdminNeed=1"}) + Record(2, "Third");
+    PrereqFolder folder(L"dialog_not_admin");
+    // The run itself must not need the rights, only the second component.
+    folder.product.folder.writeIni(MainSection({"MsiPath=product.msi", "AdminNeed=0"}) + sections);
+    RunOptions options;
+    options.commandLine = L"/i";
+    options.env = {{L"SETUP_TEST_NOT_ADMIN", L"1"}};
+    options.answers = {IDOK, IDNO};
+    options.onDialog = [](HWND dialog, const BoxSeen&) {
+        if (!IsPrerequisitesDialog(dialog))
+            return false;
+        PressButton(dialog, IDOK);
+        return true;
+    };
+    RunResult result = folder.run(options);
+    EXPECT_TRUE(HasLogLine(result, L"Run component 'First'."));
+    EXPECT_TRUE(MarkerLines(folder.path(), L"ran.txt").empty()) << "Second and Third never ran";
+    EXPECT_TRUE(HasLogEntryStartingWith(result, L"Prerequisite 'Second' not installed."));
+    EXPECT_TRUE(result.log.find(L"Prerequisite 'Second' not installed.\r\nNeed admistrative "
+                                L"privilege\r\n") != std::wstring::npos);
+    EXPECT_TRUE(LacksLogText(result, L"Installed prerequisites:"));
+    ASSERT_EQ(result.boxes.size(), 3u);
+    EXPECT_EQ(result.boxes[1].caption, SetupString(135));
+    EXPECT_EQ(result.boxes[1].text, SetupString(140));
+    EXPECT_EQ(result.boxes[2].text, Question({L"Second", L"Third"}));
+    EXPECT_EQ(result.exitCode, 3u);
 }
 
 } // namespace
