@@ -41,7 +41,25 @@ struct View {
     bool notesShown = false, hasPictures = false, okEnabled = false, cancelEnabled = false;
     std::vector<std::wstring> rows;
     std::vector<int> marks;
+    int focusId = 0;
+    std::vector<int> tabOrder; // from the focused control on, once round
 };
+
+int FocusedControlId(HWND dialog) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+std::vector<int> TabOrder(HWND dialog, int fromId) {
+    std::vector<int> order = {fromId};
+    for (HWND at = GetNextDlgTabItem(dialog, GetDlgItem(dialog, fromId), FALSE);
+         at && GetDlgCtrlID(at) != fromId && order.size() < 10;
+         at = GetNextDlgTabItem(dialog, at, FALSE))
+        order.push_back(GetDlgCtrlID(at));
+    return order;
+}
 
 View Read(HWND dialog) {
     View view;
@@ -59,6 +77,8 @@ View Read(HWND dialog) {
         view.rows.push_back(row.text);
         view.marks.push_back(row.image);
     }
+    view.focusId = FocusedControlId(dialog);
+    view.tabOrder = TabOrder(dialog, view.focusId);
     return view;
 }
 
@@ -174,6 +194,8 @@ TEST_F(PrerequisiteDialog, OpensWithTheRowsMarksAndCaptionsOfItsRecords) {
         EXPECT_EQ(view.ok, SetupString(c.okId));
         EXPECT_EQ(view.cancel, SetupString(131));
         EXPECT_FALSE(view.notesShown) << "no record has a note";
+        EXPECT_EQ(view.tabOrder, (std::vector<int>{IDOK, IDCANCEL, kListId}))
+            << "the keyboard starts on OK and reaches the list";
         EXPECT_TRUE(HasLogLine(result, kCancelLine));
         EXPECT_TRUE(MarkerLines(folder.path(), L"ran.txt").empty()) << "nothing was installed";
         EXPECT_EQ(result.boxes.size(), 1u) << "no question after Cancel";

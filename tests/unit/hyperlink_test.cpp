@@ -40,10 +40,11 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
 // The download dialog's template, shown, with the link on its control 1005.
 class LinkWindow {
 public:
-    LinkWindow() {
+    explicit LinkWindow(bool underlineOnHover = false) {
         dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DOWNLOAD),
                                      nullptr, PlainDialog, 0);
         link_.Attach(control());
+        link_.SetUnderlineOnHover(underlineOnHover);
         link_.SetLabel(L"'Foo' download page");
         link_.SetAddress(std::wstring(kAddress, kAddress + sizeof(kAddress) - 1));
         ShowWindow(dialog_, SW_SHOWNA);
@@ -153,6 +154,24 @@ TEST(HyperLink, SpaceOpensTheFocusedLinkOtherKeysDoNot) {
     EXPECT_EQ(handler.recorder.waitForAddress(1000), "");
     SendMessageW(window.control(), WM_CHAR, L' ', 0);
     EXPECT_EQ(handler.recorder.waitForAddress(10000), kAddress);
+}
+
+// The underline adds a line of link-coloured pixels under the text.
+TEST(HyperLink, UnderlinedOnlyWhileTheMouseIsOverTheText) {
+    ClearBrowserColours();
+    LinkWindow window(true);
+    const int plain = window.PixelsOf(kDefaultLink);
+    SendMessageW(window.control(), WM_MOUSEMOVE, 0, LinkWindow::OnText());
+    window.Repaint();
+    const int hovering = window.PixelsOf(kDefaultLink);
+    SendMessageW(window.control(), WM_MOUSEMOVE, 0, window.BelowText());
+    window.Repaint();
+    const int left = window.PixelsOf(kDefaultLink);
+    EXPECT_GT(hovering, plain + 30);
+    EXPECT_EQ(left, plain);
+
+    LinkWindow always(false);
+    EXPECT_EQ(always.PixelsOf(kDefaultLink), hovering) << "without the option always underlined";
 }
 
 TEST(HyperLink, HandPointerOnlyOverTheText) {
