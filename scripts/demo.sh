@@ -10,19 +10,24 @@ root=$PWD/build/demo
 wine_root=$root/wine
 dist=$root/SampleNotes
 product_code='{5A3E2C10-7B1D-4C55-9E0A-3D2F6B8C9A01}'
+tool_code='{F06F2E3D-C18D-4881-8ACA-3CBB721B3044}' # tests/packages/tool.wxs, a prerequisite
 
 tests/wine/prefix.sh up "$wine_root" >/dev/null
 trap 'tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
 run() { WINEPREFIX=$wine_root/win32 tests/wine/run.sh "$wine_root" "$@"; }
 
-# The distribution folder: setup.exe, its ini file and the package.
-rm -rf "$dist" && mkdir -p "$dist"
+# The distribution folder: setup.exe, its ini file (the worked example of
+# docs/prerequisites.md), the package and a prerequisite package.
+rm -rf "$dist" && mkdir -p "$dist/pkg"
 cp build/setup.exe "$dist/setup.exe"
 (cd scripts/demo && wixl -a x86 -o "$dist/SampleNotes.msi" sample_notes.wxs)
-printf '[Main]\r\nMsiPath=SampleNotes.msi\r\nMsiProp=DEMO=1\r\nMinWinVersion=5.1\r\n' >"$dist/setup.ini"
+cp build/packages/tool.msi "$dist/pkg/tool.msi"
+cp scripts/demo/setup.ini "$dist/setup.ini"
 
-# Start from a machine without the product, so that every demonstration is a fresh install.
+# Start from a machine without the product and its prerequisite, so that every demonstration is
+# a fresh install.
 run msiexec /x "$product_code" /qn >/dev/null 2>&1 || true
+run msiexec /x "$tool_code" /qn >/dev/null 2>&1 || true
 temp_unix=$(run cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
 temp_unix=$(run winepath -u "$temp_unix" 2>/dev/null | tr -d '\r')
 rm -f "$temp_unix"/Sample\ Notes\ Setup\ *.log
@@ -35,14 +40,19 @@ set +e
 run build/tests/tools/launch.exe "$(run winepath -w "$dist/setup.exe" 2>/dev/null | tr -d '\r')" /i /passive
 set -e
 echo
-echo "== product state afterwards"
-run reg query 'HKLM\Software\Sample Notes' /v Version 2>/dev/null | tr -d '\r' | grep Version ||
-    echo "Sample Notes is not installed"
+echo "== product and prerequisite afterwards"
+for product in 'Sample Notes' 'Prereq Tool'; do
+    if run reg query "HKLM\\Software\\$product" /v Version 2>/dev/null | grep -q Version; then
+        echo "$product is installed"
+    else
+        echo "$product is not installed"
+    fi
+done
 echo
 log=$(ls -t "$temp_unix"/Sample\ Notes\ Setup\ *.log 2>/dev/null | head -n1 || true)
 if [ -z "$log" ]; then
     echo "no setup log found in $temp_unix"
     exit 1
 fi
-echo "== setup log: $log"
-iconv -f UTF-16 -t UTF-8 "$log" | tr -d '\r'
+echo "== setup log: $log (setup's own lines; the engine's log is left out here)"
+iconv -f UTF-16 -t UTF-8 "$log" | tr -d '\r' | grep -a '^Setup.exe \['

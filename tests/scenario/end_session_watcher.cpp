@@ -5,7 +5,9 @@ namespace {
 const wchar_t kClassName[] = L"ScenarioEndSessionWatcher";
 }
 
-EndSessionWatcher::EndSessionWatcher() : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+EndSessionWatcher::EndSessionWatcher()
+    : requested_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     thread_ = std::thread([this] { threadMain(); });
     WaitForSingleObject(ready_, 10000);
 }
@@ -15,6 +17,11 @@ EndSessionWatcher::~EndSessionWatcher() {
         PostMessageW(window, WM_CLOSE, 0, 0);
     thread_.join();
     CloseHandle(ready_);
+    CloseHandle(requested_);
+}
+
+bool EndSessionWatcher::waitForRequest(DWORD timeoutMs) {
+    return WaitForSingleObject(requested_, timeoutMs) == WAIT_OBJECT_0;
 }
 
 LRESULT CALLBACK EndSessionWatcher::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -23,7 +30,7 @@ LRESULT CALLBACK EndSessionWatcher::WindowProc(HWND window, UINT message, WPARAM
     switch (message) {
     case WM_QUERYENDSESSION:
         if (self)
-            ++self->requests_;
+            SetEvent(self->requested_);
         return FALSE; // refused: the session goes on
     case WM_CLOSE:
         DestroyWindow(window);

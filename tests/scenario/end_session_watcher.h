@@ -15,14 +15,15 @@ public:
     EndSessionWatcher(const EndSessionWatcher&) = delete;
     EndSessionWatcher& operator=(const EndSessionWatcher&) = delete;
 
-    // How many WM_QUERYENDSESSION messages arrived (each one refused).
-    int requests() const { return requests_; }
+    // Waits until a WM_QUERYENDSESSION arrived (each one is refused), or the time is up. Windows
+    // asks the session's windows after ExitWindowsEx has returned, often after the caller ended.
+    bool waitForRequest(DWORD timeoutMs);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void threadMain();
 
-    std::atomic<int> requests_{0};
+    HANDLE requested_;
     std::atomic<HWND> window_{nullptr};
     HANDLE ready_;
     std::thread thread_;

@@ -42,12 +42,11 @@ std::vector<Case> Cases() {
         {"Only 64-bit", {"OSbit=2", kMissingValue, "RegCond=DWORD=1"}, On64},
         {"Any Windows", {"OSbit=3", kMissingValue, "RegCond=DWORD=1"}, Always},
         // The search path shortcut (Path is <root>\bin1;<root>\bin2\ in this run).
-        {"Found In Path", {"SkipIfFoundInPath=tool.exe; other.exe", kMissingValue,
-                           "RegCond=DWORD=1"}, Never},
-        {"Wildcard In Path", {"SkipIfFoundInPath=*.dll", kMissingValue, "RegCond=DWORD=1"},
+        {"Found In Path",
+         {"SkipIfFoundInPath=tool.exe; other.exe", kMissingValue, "RegCond=DWORD=1"},
          Never},
-        {"Not In Path", {"SkipIfFoundInPath=absent.exe", kMissingValue, "RegCond=DWORD=1"},
-         Always},
+        {"Wildcard In Path", {"SkipIfFoundInPath=*.dll", kMissingValue, "RegCond=DWORD=1"}, Never},
+        {"Not In Path", {"SkipIfFoundInPath=absent.exe", kMissingValue, "RegCond=DWORD=1"}, Always},
         // The file test, which decides alone.
         {"File Recent", {"FilePath=#Root#\\versioned.dll", "FileVer=10.0.1"}, Never},
         {"File Old",
@@ -115,15 +114,14 @@ std::vector<Case> Cases() {
           "RegCond7=DWORD=5"},
          Never},
         {"Numbered Pair Fails", {"RegPath31=" + kValues + "Five", "RegCond31=DWORD=4"}, Always},
-        {"Numbered Pair 32 Ignored", {"RegPath32=" + kValues + "Five", "RegCond32=DWORD=4"},
-         Never},
+        {"Numbered Pair 32 Ignored", {"RegPath32=" + kValues + "Five", "RegCond32=DWORD=4"}, Never},
         {"Key64 View", {"Key64=1", "RegPath=" + kValues + "Only64", "RegCond=STRING=yes"}, Never},
         {"Default View", {"RegPath=" + kValues + "Only64", "RegCond=STRING=yes"}, On64},
         // Condition programs: only the companion product's names read the exit code.
         {"Quillex Present", {"RunExeCond=\"#Root#\\print_text.exe\" 1 here"}, Never},
         {"Quillex Update",
          {"RunExeCond=\"#Root#\\print_text.exe\" 2 \\nUpdate available",
-          "UpdateParams=\"#Root#\\exit_code.exe\" 0 \"#Root#\\update.ran\""},
+          "UpdateParams=\"#Root#\\exit_code.exe\" 0 #Root#\\update.ran"},
          Always,
          {L"Process '\"<root>\\print_text.exe\" 2 \\nUpdate available' return code 2",
           L"Process '\"<root>\\print_text.exe\" 2 \\nUpdate available' return text "
@@ -167,8 +165,8 @@ TEST_F(PrerequisiteDetection, EachKindDecidesAloneInItsOrder) {
     const std::vector<Case> cases = Cases();
     std::string sections;
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        std::vector<std::string> lines = {"Name=" + cases[i].name,
-                                          "InstPath=#Root#\\exit_code.exe", kRun};
+        std::vector<std::string> lines = {"Name=" + cases[i].name, "InstPath=#Root#\\exit_code.exe",
+                                          kRun};
         lines.insert(lines.end(), cases[i].lines.begin(), cases[i].lines.end());
         sections += Section("PreReq" + std::to_string(i == 0 ? 0 : i + 1), lines);
     }
@@ -193,8 +191,7 @@ TEST_F(PrerequisiteDetection, EachKindDecidesAloneInItsOrder) {
     EXPECT_EQ(EntriesAfter(result, L"Installing prerequisites passively:", L"  "), expected);
     for (const Case& c : cases)
         for (const std::wstring& line : c.logLines)
-            EXPECT_TRUE(HasLogEntryStartingWith(result, Replace(line, L"<root>", root)))
-                << c.name;
+            EXPECT_TRUE(HasLogEntryStartingWith(result, Replace(line, L"<root>", root))) << c.name;
     EXPECT_TRUE(LacksLogText(result, L"Section 100"));
     // Update asked for, no UpdateParams: the warning is logged and the component is not run.
     EXPECT_TRUE(HasLogLine(result, FormatSetupString(167, L"Quillex Without Update Parameters")));
@@ -207,21 +204,22 @@ TEST_F(PrerequisiteDetection, EachKindDecidesAloneInItsOrder) {
 }
 
 TEST_F(PrerequisiteDetection, ConditionProgramWritingOneMebibyteDoesNotBlock) {
-    PrereqFolder folder(L"prereq_big_output",
-                        Section("PreReq0", {"Name=Quillex Big", "InstPath=#Root#\\exit_code.exe",
-                                            kRun,
-                                            "RunExeCond=\"#Root#\\print_text.exe\" 3 --fill "
-                                            "1048576 Head"}));
+    PrereqFolder folder(
+        L"prereq_big_output",
+        Section("PreReq0", {"Name=Quillex Big", "InstPath=#Root#\\exit_code.exe", kRun,
+                            "RunExeCond=\"#Root#\\print_text.exe\" 3 --fill "
+                            "1048576 Head"}));
     RunOptions options;
     options.commandLine = L"/i /passive";
     options.timeoutMs = 120000;
     RunResult result = folder.run(options);
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0u);
-    const std::wstring command = L"\"" + folder.path() + L"\\print_text.exe\" 3 --fill 1048576 Head";
+    const std::wstring command =
+        L"\"" + folder.path() + L"\\print_text.exe\" 3 --fill 1048576 Head";
     std::vector<std::wstring> entries = result.logEntries();
-    auto code = std::find(entries.begin(), entries.end(),
-                          L"Process '" + command + L"' return code 3");
+    auto code =
+        std::find(entries.begin(), entries.end(), L"Process '" + command + L"' return code 3");
     ASSERT_NE(code, entries.end()) << "no return-code line";
     const std::wstring textStart = L"Process '" + command + L"' return text 'Head";
     ASSERT_NE(code + 1, entries.end());

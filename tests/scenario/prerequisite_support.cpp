@@ -13,8 +13,8 @@ const wchar_t kTestKey[] = L"Software\\SetupPrereqTests";
 void SetTestValue(const wchar_t* name, DWORD type, const void* data, DWORD size, bool view64) {
     HKEY key = nullptr;
     REGSAM access = KEY_SET_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
-    LONG error = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, access, nullptr,
-                                 &key, nullptr);
+    LONG error = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, access, nullptr, &key,
+                                 nullptr);
     ASSERT_EQ(error, ERROR_SUCCESS) << "cannot create the test key";
     error = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
@@ -29,8 +29,7 @@ std::string Section(const std::string& name, const std::vector<std::string>& lin
     return text;
 }
 
-PrereqFolder::PrereqFolder(const std::wstring& name, const std::string& sections)
-    : product(name) {
+PrereqFolder::PrereqFolder(const std::wstring& name, const std::string& sections) : product(name) {
     product.folder.copyIn(BuildPath(L"tests\\tools\\exit_code.exe"), L"exit_code.exe");
     product.folder.copyIn(BuildPath(L"tests\\tools\\print_text.exe"), L"print_text.exe");
     product.folder.copyIn(BuildPath(L"tests\\scenario\\versioned.dll"), L"versioned.dll");
