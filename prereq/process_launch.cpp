@@ -91,7 +91,9 @@ unsigned long LaunchElevated(const std::wstring& line) {
     std::wstring file = SystemMsiexecFor(line);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // No shell error box for a missing file: in a quiet run nobody would close it. The failure
+    // is logged and reported by the caller's own message instead.
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     execute.lpVerb = L"runas";
     execute.lpFile = file.empty() ? program.c_str() : file.c_str();
     execute.lpParameters = parameters.c_str();
