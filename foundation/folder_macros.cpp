@@ -19,6 +19,8 @@ std::wstring CommonFilesFolder() {
 } // namespace
 
 void ExpandFolderMacros(std::wstring& text) {
+    if (text.find(L'#') == std::wstring::npos)
+        return; // nothing to replace: spare the folder lookups
     wchar_t systemFolder[kFolderBufferUnits] = {};
     UINT length = GetSystemDirectoryW(systemFolder, kFolderBufferUnits);
     if (length == 0 || length >= kFolderBufferUnits)

@@ -118,7 +118,11 @@ unsigned long LaunchElevated(const std::wstring& line) {
 
 unsigned long WaitWithMessages(HANDLE process) {
     for (;;) {
-        DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        // MWMO_INPUTAVAILABLE: messages already queued (seen by an earlier peek) wake the wait
+        // too. Without it only new input does, and the rest of the queue, paint requests
+        // included, would wait until the installer ends.
+        DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0)
             return 0;
         if (woke != WAIT_OBJECT_0 + 1)

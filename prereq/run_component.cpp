@@ -16,6 +16,12 @@ bool IsSuccessWithoutMessage(unsigned long result) {
     return result == ERROR_SUCCESS || result == ERROR_SUCCESS_REBOOT_INITIATED ||
            result == ERROR_SUCCESS_REBOOT_REQUIRED;
 }
+
+// A temp path longer than the buffer sets no error code; 0 would read as "installed".
+unsigned long TempFolderError() {
+    unsigned long error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_FILENAME_EXCED_RANGE;
+}
 } // namespace
 
 unsigned long RunComponent(const Prerequisite& record, std::wstring& errorText) {
@@ -33,7 +39,7 @@ unsigned long RunComponent(const Prerequisite& record, std::wstring& errorText) 
     wchar_t temp[kTempBufferUnits] = {};
     DWORD tempLength = GetTempPathW(kTempBufferUnits, temp);
     if (tempLength == 0 || tempLength > kTempBufferUnits)
-        return GetLastError();
+        return TempFolderError();
 
     if (params.empty())
         params = L"\"" + record.InstPath + L"\"";

@@ -141,10 +141,12 @@ TEST_F(LauncherTest, WindowMessagesAreDispatchedWhileWaiting) {
     ASSERT_NE(window, nullptr);
     int received = 0;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
-    PostMessageW(window, WM_APP, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(window, WM_APP, 0, 0);
 
+    // All three, not only the one that woke the wait: queued messages must not wait for new input.
     EXPECT_EQ(LaunchProcess(Quoted(exitCode_) + L" 0 " + Marker()), 0u);
-    EXPECT_EQ(received, 1);
+    EXPECT_EQ(received, 3);
     DestroyWindow(window);
 }
 
@@ -227,6 +229,19 @@ TEST_F(LauncherTest, UpdateWithoutUpdateParametersIsRefusedWith87) {
     std::wstring text = FormatLangString(IDS_NO_UPDATE_PARAMETER, L"Quillex Client");
     EXPECT_EQ(log_.Lines(), (Lines{text.substr(0, text.find(L"\r\n")), L"",
                                    text.substr(text.rfind(L"\r\n") + 2)}));
+}
+
+TEST_F(LauncherTest, TempFolderTooLongFailsBeforeAnythingStarts) {
+    wchar_t saved[MAX_PATH + 1] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"TMP", saved, MAX_PATH + 1), 0u);
+    SetEnvironmentVariableW(L"TMP", (L"C:\\" + std::wstring(300, L't')).c_str());
+    std::wstring errorText = L"unchanged";
+    unsigned long result = RunComponent(Record(L"Any", exitCode_, L""), errorText);
+    SetEnvironmentVariableW(L"TMP", saved);
+    EXPECT_NE(result, 0u);
+    EXPECT_EQ(errorText, L"unchanged");
+    EXPECT_EQ(log_.Lines(), Lines{});
+    EXPECT_FALSE(testfiles::Exists(exitCode_ + L".ran"));
 }
 
 class RunExeTest : public ::testing::Test {
