@@ -1,8 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/setup_settings.h"
-
-#include <cwctype>
+#include "foundation/text.h"
 
 namespace {
 constexpr std::size_t kMaxOptionNameLength = 258;
@@ -18,23 +17,6 @@ bool IsBlank(wchar_t c) {
 
 bool IsOptionToken(const std::wstring& token) {
     return !token.empty() && (token[0] == L'/' || token[0] == L'-');
-}
-
-bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* word) {
-    std::size_t i = 0;
-    for (; i < text.size() && word[i]; ++i)
-        if (std::towlower(text[i]) != std::towlower(word[i]))
-            return false;
-    return i == text.size() && word[i] == L'\0';
-}
-
-std::wstring Trim(const std::wstring& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && std::iswspace(text[begin]))
-        ++begin;
-    while (end > begin && std::iswspace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
 }
 
 // The tokens after the first one, which names the mode.
@@ -132,10 +114,14 @@ std::wstring ExtractProperties(const std::wstring& commandLine) {
             continue;
         if (token.size() > kMaxPropertyTokenLength)
             break;
-        if (token.find(L'=') != std::wstring::npos)
-            properties += token + L' ';
+        if (token.find(L'=') == std::wstring::npos)
+            continue;
+        // One blank between tokens and none around them; the tokens themselves stay unchanged.
+        if (!properties.empty())
+            properties += L' ';
+        properties += token;
     }
-    return Trim(properties);
+    return properties;
 }
 
 std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLine) {

@@ -1,5 +1,6 @@
 // setup.exe: prepares the machine for a product and hands its package to Windows Installer.
 #include "app/entry_sequence.h"
+#include "foundation/dll_search.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -21,6 +22,7 @@ void InitListViewAndBarControls() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
+    RestrictDllSearchToSystemFolder(); // before anything can load a DLL by name
     ComInitialization com;
     InitListViewAndBarControls();
     return RunEntrySequence(commandLine ? commandLine : L"");

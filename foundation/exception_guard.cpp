@@ -49,13 +49,13 @@ private:
 };
 } // namespace
 
-bool RunWithExceptionGuard(const std::function<void()>& call, unsigned long& exceptionCode) {
+bool RunWithExceptionGuard(GuardedCall call, void* context, unsigned long& exceptionCode) {
     GuardFrame guard = {};
     ChainLink link(guard.registration);
     // Taken with our record at the head of the chain, so that the C runtime's longjmp finds the
     // chain as it left it and unwinds nothing more.
     if (setjmp(guard.resume) == 0) {
-        call();
+        call(context);
         return true;
     }
     // Read from memory: the handler wrote it behind the compiler's back.

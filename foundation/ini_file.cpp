@@ -1,24 +1,104 @@
 #include "foundation/ini_file.h"
 
-#include "app/setup_settings.h"
+#include "foundation/handles.h"
+#include "foundation/ini_parse.h"
+#include "foundation/path_text.h"
+#include "foundation/run_context.h"
 
 #include <windows.h>
+
+#include <optional>
 #include <vector>
 
 namespace {
-constexpr DWORD kStringBufferBytes = 2048;
-constexpr DWORD kSectionBufferUnits = 2048;
+// No path is longer than 32767 units; a buffer past that size that still comes back full means
+// the query itself is broken.
+constexpr DWORD kLongestModulePath = 32768;
+// Far beyond any real setup ini file; a larger file is not read at all rather than exhausting the
+// memory of a 32-bit process.
+constexpr LONGLONG kLargestIniFile = 64LL * 1024 * 1024;
+
+// The one place that says which code page the file's 8-bit text is in.
+unsigned IniCodePage() {
+    return CurrentRunContext().CodePage;
+}
+
+// The full path of the running executable, however long; empty when it cannot be had whole.
+std::wstring ModuleFileName() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), &buffer[0], size);
+        if (length == 0)
+            return std::wstring();
+        if (length < size) {
+            buffer.resize(length);
+            return buffer;
+        }
+        if (size >= kLongestModulePath)
+            return std::wstring();
+        buffer.resize(size * 2);
+    }
+}
+
+// The file's bytes, or false when it is missing or cannot be read.
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    UniqueFileHandle file(CreateFileW(ToExtendedLengthPath(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestIniFile)
+        return false;
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), &bytes[filled], static_cast<DWORD>(bytes.size() - filled), &read,
+                      nullptr))
+            return false;
+        if (read == 0)
+            break; // the file shrank under us: keep what is there
+        filled += read;
+    }
+    bytes.resize(filled);
+    return true;
+}
+
+// The file's text in UTF-16: a byte order mark says UTF-8 or UTF-16; without one the text is
+// 8-bit in the ini code page.
+std::wstring IniText() {
+    std::string bytes;
+    if (!ReadWholeFile(GetIniPath(), bytes))
+        return std::wstring();
+    std::size_t mark = 0;
+    switch (DetectIniEncoding(bytes, mark)) {
+    case IniEncoding::Utf8:
+        return DecodeUtf8(bytes.data() + mark, bytes.size() - mark);
+    case IniEncoding::Utf16LittleEndian:
+        return DecodeUtf16(bytes.data() + mark, bytes.size() - mark, false);
+    case IniEncoding::Utf16BigEndian:
+        return DecodeUtf16(bytes.data() + mark, bytes.size() - mark, true);
+    case IniEncoding::CodePage:
+        break;
+    }
+    return FromCodePage(bytes, IniCodePage());
+}
+
+// The file is read afresh for every value: it is small, and a change between two reads is seen.
+std::optional<std::wstring> ReadIniValue(const wchar_t* section, const wchar_t* key) {
+    if (!section || !key)
+        return std::nullopt;
+    return FindIniValue(ParseIniText(IniText()), section, key);
+}
 } // namespace
 
 std::wstring GetModulePath(bool stripExtension, bool addSeparator) {
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), buffer, MAX_PATH);
-    if (length == 0)
-        return std::wstring();
-    std::wstring path(buffer, length < MAX_PATH ? length : MAX_PATH - 1);
-    std::size_t cut = stripExtension ? path.rfind(L'.') : path.rfind(L'\\');
-    if (cut != std::wstring::npos)
-        path.erase(cut);
+    std::wstring path = ModuleFileName();
+    if (path.empty())
+        return path;
+    path = stripExtension ? RemoveFileExtension(path) : RemoveFileName(path);
     if (addSeparator)
         path += L'\\';
     return path;
@@ -29,8 +109,8 @@ std::wstring GetIniPath() {
 }
 
 int ReadIniInt(const wchar_t* section, const wchar_t* key, int defaultValue) {
-    return static_cast<int>(
-        GetPrivateProfileIntW(section, key, defaultValue, GetIniPath().c_str()));
+    std::optional<std::wstring> value = ReadIniValue(section, key);
+    return value ? IniValueToInt(*value, defaultValue) : defaultValue;
 }
 
 std::string ToCodePage(const std::wstring& text, unsigned codePage) {
@@ -59,16 +139,10 @@ std::wstring FromCodePage(const std::string& text, unsigned codePage) {
 
 std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
                            const wchar_t* defaultValue) {
-    unsigned codePage = Settings().CodePage;
-    std::string path = ToCodePage(GetIniPath(), codePage);
-    std::string sectionA = section ? ToCodePage(section, codePage) : std::string();
-    std::string keyA = key ? ToCodePage(key, codePage) : std::string();
-    std::string defaultA = defaultValue ? ToCodePage(defaultValue, codePage) : std::string();
-    std::vector<char> buffer(kStringBufferBytes, '\0');
-    DWORD length = GetPrivateProfileStringA(
-        section ? sectionA.c_str() : nullptr, key ? keyA.c_str() : nullptr,
-        defaultValue ? defaultA.c_str() : nullptr, buffer.data(), kStringBufferBytes, path.c_str());
-    return FromCodePage(std::string(buffer.data(), length), codePage);
+    std::optional<std::wstring> value = ReadIniValue(section, key);
+    if (value)
+        return *value;
+    return defaultValue ? std::wstring(defaultValue) : std::wstring();
 }
 
 VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key) {
@@ -76,16 +150,18 @@ VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key) {
 }
 
 int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultValue) {
-    std::wstring iniPath = GetIniPath();
-    std::vector<wchar_t> buffer(kSectionBufferUnits, L'\0');
-    GetPrivateProfileSectionW(section, buffer.data(), kSectionBufferUnits, iniPath.c_str());
-    for (const wchar_t* entry = buffer.data(); *entry; entry += wcslen(entry) + 1) {
-        const wchar_t* trimmed = entry;
-        while (*trimmed == L' ' || *trimmed == L'\t')
-            ++trimmed;
-        if (wcsncmp(trimmed, L"Optional", 8) == 0)
-            return static_cast<int>(
-                GetPrivateProfileIntW(section, key, defaultValue, iniPath.c_str()));
-    }
+    if (!section)
+        return -1;
+    const std::vector<IniSection> sections = ParseIniText(IniText());
+    const IniSection* found = FindIniSection(sections, section);
+    if (!found)
+        return -1;
+    // The fixed text, not the key, and with its case: this is how a record says it is optional.
+    for (const IniEntry& entry : found->entries)
+        if (entry.name.compare(0, 8, L"Optional") == 0) {
+            std::optional<std::wstring> value =
+                key ? FindIniValue(sections, section, key) : std::nullopt;
+            return value ? IniValueToInt(*value, defaultValue) : defaultValue;
+        }
     return -1;
 }

@@ -1,13 +1,20 @@
 #pragma once
-// The setup ini file: it lies beside the executable and carries its base name.
+// The setup ini file: it lies beside the executable and carries its base name. Its bytes are read
+// here, whatever the folder's name or length; a UTF-8 or UTF-16 byte order mark makes it Unicode
+// text, otherwise its 8-bit text is decoded with the ini code page (Settings().CodePage). Values
+// are read whole. The file is read afresh for every value: a change between two reads is seen.
 #include "foundation/ini_text.h"
 #include <string>
 
+// The executable's path without its file name's extension (stripExtension), or its folder; with
+// a trailing "\" when addSeparator is set. Empty when the path cannot be had whole.
 std::wstring GetModulePath(bool stripExtension, bool addSeparator);
 std::wstring GetIniPath();
 
+// Absent key or empty value: the default (as GetPrivateProfileIntW).
 int ReadIniInt(const wchar_t* section, const wchar_t* key, int defaultValue);
-// 8-bit values decoded with the ini code page (Settings().CodePage); null default means "".
+// 8-bit values decoded with the ini code page (the run context's CodePage) unless the file
+// has a byte-order mark; a null default means "".
 std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
                            const wchar_t* defaultValue = nullptr);
 VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key);

@@ -1,5 +1,7 @@
 #pragma once
 // Text rules of the setup log: the line prefix and the log file name. No Windows calls here.
+#include "foundation/log_name.h"
+
 #include <string>
 
 struct LocalTime {
@@ -12,10 +14,3 @@ std::wstring FormatLogPrefix(const LocalTime& time);
 // "<tempFolder><name> Setup (2024.03.07 14.05).log"; tempFolder carries its trailing separator.
 std::wstring FormatLogFileName(const std::wstring& tempFolder, const std::wstring& name,
                                const LocalTime& time);
-
-// True when the name holds a character that may not stand in a file name (\ / : * ? " < > | or a
-// control character). Such a name could steer the log out of the temp folder.
-bool HasUnsafeFileNameChars(const std::wstring& name);
-
-// The name with every such character replaced by '$'.
-std::wstring ReplaceUnsafeFileNameChars(const std::wstring& name);

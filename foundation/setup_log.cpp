@@ -1,6 +1,6 @@
 #include "foundation/setup_log.h"
 
-#include "app/setup_settings.h"
+#include "foundation/run_context.h"
 #include "foundation/handles.h"
 #include "foundation/log_format.h"
 #include "foundation/wide_format.h"
@@ -22,19 +22,42 @@ struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
 };
 
-void WriteUnits(FILE* file, const std::wstring& text) {
-    if (!text.empty())
-        fwrite(text.data(), sizeof(wchar_t), text.size(), file);
+bool WriteUnits(FILE* file, const std::wstring& text) {
+    return text.empty() || fwrite(text.data(), sizeof(wchar_t), text.size(), file) == text.size();
 }
 
+bool IsAbsoluteFolder(const std::wstring& path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool share = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+    return drive || share;
+}
+
+// The user's temp folder with its trailing separator, or "" when there is no usable one (too long
+// for a log path, or not a full path). The log never falls back to another folder: an elevated
+// run's current folder is often the system folder.
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(buffer, length);
+    if (length == 0 || length > MAX_PATH)
+        return std::wstring();
+    std::wstring folder(buffer, length);
+    if (!IsAbsoluteFolder(folder))
+        return std::wstring();
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
 }
 
-bool IsUsableLogName(const std::wstring& tempFolder, const std::wstring& name) {
-    return !HasUnsafeFileNameChars(name) && CanCreateFile(tempFolder + name + L".tmp");
+// The log path for that name when it can be created there, else "".
+std::wstring ProbeLogPath(const std::wstring& tempFolder, const std::wstring& name,
+                          const LocalTime& time) {
+    std::wstring path = FormatLogFileName(tempFolder, name, time);
+    return CanCreateFile(path) ? path : std::wstring();
+}
+
+std::wstring ProbeSafeLogPath(const std::wstring& tempFolder, const std::wstring& name,
+                              const LocalTime& time) {
+    return IsSafeLogName(name) ? ProbeLogPath(tempFolder, name, time) : std::wstring();
 }
 } // namespace
 
@@ -45,16 +68,17 @@ bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefi
     std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"ab+"));
     if (!file)
         return false;
-    if (isNew)
-        fwrite("\xFF\xFE", 1, 2, file.get());
+    bool written = !isNew || fwrite("\xFF\xFE", 1, 2, file.get()) == 2;
     if (withPrefix)
-        WriteUnits(file.get(), FormatLogPrefix(CurrentLocalTime()));
-    WriteUnits(file.get(), text);
-    return true;
+        written = WriteUnits(file.get(), FormatLogPrefix(CurrentLocalTime())) && written;
+    written = WriteUnits(file.get(), text) && written;
+    // Closed here, not by the owner: a failed flush (a full disk) must count as a failed write,
+    // or a caller copying a large text would take it for done.
+    return fclose(file.release()) == 0 && written;
 }
 
 bool LogText(const std::wstring& text, bool withPrefix) {
-    return WriteLog(Settings().LogPath, text, withPrefix);
+    return WriteLog(CurrentRunContext().LogPath, text, withPrefix);
 }
 
 void LogPrintf(const wchar_t* format, ...) {
@@ -62,7 +86,7 @@ void LogPrintf(const wchar_t* format, ...) {
     va_start(args, format);
     std::wstring text = FormatWideBoundedV(kLogMessageCapacity, format, args);
     va_end(args);
-    WriteLog(Settings().LogPath, text, true);
+    WriteLog(CurrentRunContext().LogPath, text, true);
 }
 
 void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...) {
@@ -75,19 +99,20 @@ void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...) {
 
 std::wstring BuildLogFileName(const std::wstring& name, const std::wstring& languageNeutralName) {
     std::wstring tempFolder = TempFolder();
-    std::wstring chosen;
-    if (IsUsableLogName(tempFolder, name)) {
-        chosen = name;
-    } else if (!languageNeutralName.empty() && IsUsableLogName(tempFolder, languageNeutralName)) {
-        chosen = languageNeutralName;
-    } else {
-        // A '?' stands where a character was lost in an 8-bit conversion; it and every other
-        // character that cannot be part of a file name become '$'.
-        chosen = ReplaceUnsafeFileNameChars(name);
-        if (!CanCreateFile(tempFolder + chosen + L".tmp"))
-            return std::wstring();
-    }
-    return FormatLogFileName(tempFolder, chosen, CurrentLocalTime());
+    std::size_t budget = LogNameBudget(tempFolder.size());
+    if (tempFolder.empty() || budget == 0)
+        return std::wstring();
+    // Long names are shortened so that the log and the engine's side file both fit in MAX_PATH;
+    // the probe creates the very file that the log will be.
+    const LocalTime now = CurrentLocalTime();
+    std::wstring path = ProbeSafeLogPath(tempFolder, FitLogName(name, budget), now);
+    if (path.empty() && !languageNeutralName.empty())
+        path = ProbeSafeLogPath(tempFolder, FitLogName(languageNeutralName, budget), now);
+    // A '?' stands where a character was lost in an 8-bit conversion; it and every other
+    // character that cannot be part of a file name become '$', as does a device name's first.
+    if (path.empty())
+        path = ProbeLogPath(tempFolder, CleanLogName(name, budget), now);
+    return path;
 }
 
 bool CanCreateFile(const std::wstring& path) {

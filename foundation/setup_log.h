@@ -2,13 +2,18 @@
 // The setup log: a UTF-16 LE file in the temp folder, opened, appended to and closed for each line.
 #include <string>
 
+// True when the whole text reached the file (written and closed without error).
 bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefix);
 bool LogText(const std::wstring& text, bool withPrefix = true);
 // Formats (wide %s) into at most 4095 units and appends the result with the time-stamp prefix.
 void LogPrintf(const wchar_t* format, ...);
 void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...);
 
-// The setup log path for this run, or "" when no usable name exists.
+// The setup log path for this run in the temp folder, or "" when there is no usable temp folder or
+// no name can be created there (the run then goes on without a log). The name part is shortened
+// so that the log's path and its engine side file fit in MAX_PATH; a name that cannot stand in a
+// file name (unsafe characters, a device name such as CON) is passed over for the
+// language-neutral name, and as a last resort cleaned.
 std::wstring BuildLogFileName(const std::wstring& name, const std::wstring& languageNeutralName);
 
 // True when a file of that path can be created or opened. Leaves no file behind that it created,

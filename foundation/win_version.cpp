@@ -1,8 +1,10 @@
 #include "foundation/win_version.h"
 
-#include "app/setup_settings.h"
+#include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
+#include "foundation/run_context.h"
 #include "foundation/setup_log.h"
 #include "foundation/win_version_text.h"
 #include "resources/resource_ids.h"
@@ -58,17 +60,13 @@ bool IsRunningWindowsAtLeast(const VersionRequirement& required) {
     return VerifyVersionInfoW(&info, typeMask, conditions) != FALSE;
 }
 
-// The long form of a path; the path itself when Windows cannot give one (no log, say).
-std::wstring LongPathOrUnchanged(const std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD length = GetLongPathNameW(path.c_str(), buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return path;
-    return std::wstring(buffer, length);
+// Full UI only, not logged, with the default caption.
+void ShowVersionError(const std::wstring& text) {
+    ShowMessage(text, std::wstring(), MB_ICONERROR);
 }
 
 void ShowInternalError() {
-    std::wstring logPath = LongPathOrUnchanged(Settings().LogPath);
+    std::wstring logPath = LongPathOf(CurrentRunContext().LogPath);
     ShowVersionError(LoadLangString(IDS_INTERNAL_ERROR) +
                      FormatLangString(IDS_LOG_FILE_NOTE, logPath.c_str()));
 }
@@ -115,11 +113,4 @@ bool CheckWinVersion() {
         return true;
     ShowRequirementNotMet(required);
     return false;
-}
-
-void ShowVersionError(const std::wstring& text) {
-    if (!IsFullUI())
-        return;
-    MessageBoxW(nullptr, text.c_str(), LoadLangString(IDS_INSTALLATION_ERROR).c_str(),
-                MB_ICONERROR);
 }

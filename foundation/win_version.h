@@ -5,5 +5,3 @@
 // True when the running Windows meets [Main] MinWinVersion / MinWinServicePack (or none is set).
 // On false the user has been told already.
 bool CheckWinVersion();
-// Shows the text (caption string 135, MB_ICONERROR) at full UI only.
-void ShowVersionError(const std::wstring& text);

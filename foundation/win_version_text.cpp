@@ -1,19 +1,10 @@
 #include "foundation/win_version_text.h"
 
+#include "foundation/text.h"
+
 #include <climits>
-#include <cwctype>
 
 namespace {
-std::wstring Trim(const std::wstring& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && std::iswspace(text[first]))
-        ++first;
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 // Digits only; a number too large for the version fields counts as invalid like any other typo.
 std::optional<unsigned> ParseDecimal(const std::wstring& digits) {
     unsigned value = 0;
@@ -74,12 +65,12 @@ std::wstring GetWindowsVersionName(unsigned major, unsigned minor, unsigned spMa
                                    unsigned spMinor) {
     const wchar_t* known = KnownVersionName(major, minor);
     std::wstring name =
-        known ? std::wstring(known) : std::to_wstring(major) + L"." + std::to_wstring(minor);
+        known ? std::wstring(known) : DecimalText(major) + L"." + DecimalText(minor);
     std::wstring text = L"'Windows " + name + L"'";
     if (spMajor != 0) {
-        text += kServicePackPrefix + std::to_wstring(spMajor);
+        text += kServicePackPrefix + DecimalText(spMajor);
         if (spMinor != 0)
-            text += L"." + std::to_wstring(spMinor);
+            text += L"." + DecimalText(spMinor);
         text += L")";
     }
     return text;

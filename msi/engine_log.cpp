@@ -1,59 +1,163 @@
 #include "msi/engine_log.h"
 
+#include "foundation/error_text.h"
 #include "foundation/handles.h"
 #include "foundation/ini_file.h"
+#include "foundation/log_format.h"
 #include "foundation/setup_log.h"
+#include "msi/hidden_properties.h"
+
+#include <vector>
 
 namespace {
 constexpr DWORD kEngineLogMode = 0x1FDF; // every INSTALLLOGMODE up to VERBOSE but FILESINUSE
 
-std::string ReadWholeFile(const std::wstring& path) {
-    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes;
-    if (!file)
-        return bytes;
-    char chunk[16384];
-    DWORD read = 0;
-    while (ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0)
-        bytes.append(chunk, read);
-    return bytes;
+unsigned MaxCharBytes(unsigned codePage) {
+    if (codePage == CP_UTF8)
+        return 4;
+    CPINFO info;
+    return GetCPInfo(codePage, &info) ? info.MaxCharSize : 1;
 }
 
-std::wstring WithCrLf(const std::wstring& text) {
-    std::wstring result;
-    result.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r'))
-            result += L'\r';
-        result += text[i];
+// The length of `bytes` without a UTF-8 sequence cut off at its end.
+std::size_t CompleteUtf8Prefix(const std::string& bytes) {
+    std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        unsigned char c = static_cast<unsigned char>(bytes[size - back]);
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back for the lead
+        std::size_t needed = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return needed > back ? size - back : size;
     }
-    return result;
+    return size;
+}
+
+unsigned long CopyEngineLog(HANDLE engineFile, const std::wstring& setupLogPath,
+                            const std::wstring& hiddenList, std::size_t chunkBytes) {
+    EngineLogDecoder decoder(GetACP());
+    HiddenValueFilter filter(HiddenPropertyNames(hiddenList));
+    std::vector<char> chunk(chunkBytes > 0 ? chunkBytes : 1);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(engineFile, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr))
+            return GetLastError();
+        std::wstring text = read > 0 ? filter.Filter(decoder.Decode(chunk.data(), read))
+                                     : filter.Filter(decoder.Finish()) + filter.Finish();
+        if (!text.empty() && !WriteLog(setupLogPath, text, false))
+            return ERROR_WRITE_FAULT;
+        if (read == 0)
+            return ERROR_SUCCESS;
+    }
 }
 } // namespace
 
+EngineLogDecoder::EngineLogDecoder(unsigned codePage)
+    : codePage_(codePage), maxCharBytes_(MaxCharBytes(codePage)) {}
+
+std::wstring EngineLogDecoder::Decode(const char* bytes, std::size_t size) {
+    pending_.append(bytes, size);
+    return DecodeReady(false);
+}
+
+std::wstring EngineLogDecoder::Finish() {
+    return DecodeReady(true);
+}
+
+std::wstring EngineLogDecoder::DecodeReady(bool atEnd) {
+    if (encoding_ == Encoding::Unknown) {
+        if (pending_.size() < 2 && !atEnd)
+            return std::wstring();
+        const bool utf16 = pending_.size() >= 2 && pending_[0] == '\xFF' && pending_[1] == '\xFE';
+        encoding_ = utf16 ? Encoding::Utf16 : Encoding::EightBit;
+        if (utf16)
+            pending_.erase(0, 2);
+    }
+    std::wstring text;
+    std::size_t used = 0;
+    if (encoding_ == Encoding::Utf16) {
+        used = pending_.size() & ~static_cast<std::size_t>(1); // an odd last byte waits
+        text.assign(reinterpret_cast<const wchar_t*>(pending_.data()), used / 2);
+    } else {
+        used = atEnd ? pending_.size() : CompleteEightBitPrefix();
+        text = FromCodePage(pending_.substr(0, used), codePage_);
+    }
+    pending_.erase(0, used);
+    if (atEnd)
+        pending_.clear();
+    return WithCrLf(text);
+}
+
+// The bytes of pending_ that end on a character boundary. The walk starts at pending_'s start,
+// which always is one, because a trail byte can look like a lead byte.
+std::size_t EngineLogDecoder::CompleteEightBitPrefix() const {
+    if (maxCharBytes_ <= 1)
+        return pending_.size();
+    if (codePage_ == CP_UTF8)
+        return CompleteUtf8Prefix(pending_);
+    std::size_t at = 0;
+    while (at < pending_.size()) {
+        const bool lead = IsDBCSLeadByteEx(codePage_, static_cast<BYTE>(pending_[at])) != FALSE;
+        const std::size_t step = lead ? 2 : 1;
+        if (at + step > pending_.size())
+            break;
+        at += step;
+    }
+    return at;
+}
+
+std::wstring EngineLogDecoder::WithCrLf(const std::wstring& text) {
+    std::wstring result;
+    result.reserve(text.size() + text.size() / 16);
+    for (wchar_t c : text) {
+        if (c == L'\n' && !lastWasCr_)
+            result += L'\r';
+        result += c;
+        lastWasCr_ = c == L'\r';
+    }
+    return result;
+}
+
 std::wstring DecodeEngineLog(const std::string& bytes) {
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
-        return WithCrLf(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
-                                     (bytes.size() - 2) / 2));
-    return WithCrLf(FromCodePage(bytes, CP_ACP));
+    EngineLogDecoder decoder(GetACP());
+    std::wstring text = decoder.Decode(bytes.data(), bytes.size());
+    return text + decoder.Finish();
 }
 
-EngineLogCapture::EngineLogCapture(const MsiLibrary& msi, const std::wstring& setupLogPath)
-    : setupLogPath_(setupLogPath) {
-    if (setupLogPath_.empty())
-        return;
-    enginePath_ = setupLogPath_ + L".engine";
-    DeleteFileW(enginePath_.c_str());
-    msi.EnableLog(kEngineLogMode, enginePath_.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+std::wstring StartEngineLog(const MsiLibrary& msi, const std::wstring& setupLogPath) {
+    if (setupLogPath.empty())
+        return std::wstring();
+    std::wstring enginePath = setupLogPath + kEngineLogSuffix;
+    DeleteFileW(enginePath.c_str());
+    msi.EnableLog(kEngineLogMode, enginePath.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+    return enginePath;
 }
 
-EngineLogCapture::~EngineLogCapture() {
-    if (enginePath_.empty())
-        return;
-    std::wstring text = DecodeEngineLog(ReadWholeFile(enginePath_));
-    if (!text.empty())
-        WriteLog(setupLogPath_, text, false);
-    DeleteFileW(enginePath_.c_str());
+unsigned long MoveEngineLogIntoSetupLog(const std::wstring& enginePath,
+                                        const std::wstring& setupLogPath,
+                                        const std::wstring& hiddenList, std::size_t chunkBytes) {
+    if (enginePath.empty())
+        return ERROR_SUCCESS;
+    unsigned long error = ERROR_SUCCESS;
+    {
+        UniqueFileHandle file(CreateFileW(enginePath.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            error = GetLastError();
+            // The engine wrote nothing: there is nothing to copy.
+            if (error == ERROR_FILE_NOT_FOUND)
+                return ERROR_SUCCESS;
+        } else {
+            error = CopyEngineLog(file.get(), setupLogPath, hiddenList, chunkBytes);
+        }
+    }
+    if (error != ERROR_SUCCESS) {
+        LogPrintfTo(
+            setupLogPath,
+            L"The installer's own log could not be copied here (%s); it is kept in '%s'.\r\n",
+            FormatErrorCode(error).c_str(), enginePath.c_str());
+        return error;
+    }
+    DeleteFileW(enginePath.c_str());
+    return ERROR_SUCCESS;
 }

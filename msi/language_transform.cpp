@@ -1,7 +1,9 @@
 #include "msi/language_transform.h"
 
+#include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/setup_log.h"
+#include "foundation/wide_format.h"
 #include "msi/language_fallback.h"
 
 #include <windows.h>
@@ -9,11 +11,7 @@
 namespace {
 // "<executable folder>\<language id>.mst"
 std::wstring TransformPath(int langId) {
-    return GetModulePath(false, true) + std::to_wstring(langId) + L".mst";
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetModulePath(false, true) + FormatWide(L"%d.mst", langId);
 }
 
 // The user's language was not found: try its primary language once.
@@ -27,7 +25,7 @@ void SelectPrimaryLanguageTransform(SetupSettings& settings) {
     settings.LangId = static_cast<int>(fallback);
     std::wstring candidate = TransformPath(settings.LangId);
     LogPrintfTo(settings.LogPath, L"Primary LangId is %d\r\n", settings.LangId);
-    if (Exists(candidate))
+    if (FileExists(candidate))
         settings.Transforms = candidate;
     else
         LogPrintfTo(settings.LogPath, L"Primary LangId transform not found\r\n");
@@ -45,7 +43,7 @@ void SelectLanguageTransform(SetupSettings& settings) {
     }
 
     std::wstring candidate = TransformPath(settings.LangId);
-    if (Exists(candidate)) {
+    if (FileExists(candidate)) {
         settings.Transforms = candidate;
         return;
     }

@@ -20,3 +20,9 @@ MsiLibrary::MsiLibrary() : library_(L"msi.dll") {
                 library_.bind(SummaryInfoGetProperty, "MsiSummaryInfoGetPropertyW") &&
                 library_.bind(RecordReadStream, "MsiRecordReadStream");
 }
+
+const MsiLibrary& RunMsiLibrary() {
+    // Never destroyed: the library stays loaded while the process lives.
+    static const MsiLibrary* library = new MsiLibrary();
+    return *library;
+}

@@ -1,6 +1,7 @@
 #pragma once
-// Run-time binding of the Windows Installer library (msi.dll from the system folder), made for one
-// operation and released at its end.
+// Run-time binding of the Windows Installer library (msi.dll from the system folder). A run binds
+// it once, at its first use, and keeps it: loading the engine draws some twenty other libraries in
+// and costs more than the package queries made through it.
 #include "foundation/dll_binding.h"
 
 #include <msi.h>
@@ -36,6 +37,10 @@ private:
     SystemLibrary library_;
     bool complete_ = false;
 };
+
+// The run's binding: made at the first call, kept until the process ends. An engine that is not
+// complete then stays so for the whole run, and every operation through it fails.
+const MsiLibrary& RunMsiLibrary();
 
 // Closes an installer handle through the binding that opened it.
 class MsiHandleOwner {

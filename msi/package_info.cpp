@@ -1,10 +1,9 @@
 #include "msi/package_info.h"
 
+#include "msi/engine_string.h"
 #include "msi/product_version.h"
 
 namespace {
-constexpr DWORD kValueBufferChars = 260;
-constexpr DWORD kTemplateBufferChars = 128;
 constexpr UINT kPidTemplate = 7; // PID_TEMPLATE of the summary information stream
 
 const wchar_t kProductNameQuery[] =
@@ -17,6 +16,8 @@ const wchar_t kProductCodeQuery[] =
     L"SELECT `Value` FROM `Property` WHERE `Property`='ProductCode'";
 const wchar_t kProductNameLangNeutralQuery[] =
     L"SELECT `Value` FROM `Property` WHERE `Property`='ProductNameLangNeutral'";
+const wchar_t kHiddenPropertiesQuery[] =
+    L"SELECT `Value` FROM `Property` WHERE `Property`='MsiHiddenProperties'";
 
 bool OpenPackage(const MsiLibrary& msi, const std::wstring& path, MsiHandleOwner& database) {
     return msi.OpenDatabase(path.c_str(), MSIDBOPEN_READONLY, database.receive()) == ERROR_SUCCESS;
@@ -28,24 +29,27 @@ bool ReadTemplate(const MsiLibrary& msi, MSIHANDLE database, std::wstring& templ
         return false;
     UINT type = 0;
     INT integer = 0;
-    wchar_t buffer[kTemplateBufferChars] = {};
-    DWORD size = kTemplateBufferChars;
-    if (msi.SummaryInfoGetProperty(summary.get(), kPidTemplate, &type, &integer, nullptr, buffer,
-                                   &size) != ERROR_SUCCESS)
-        return false;
-    templateText = buffer;
-    return true;
+    return ReadEngineString(
+               [&](wchar_t* buffer, DWORD* size) {
+                   return msi.SummaryInfoGetProperty(summary.get(), kPidTemplate, &type, &integer,
+                                                     nullptr, buffer, size);
+               },
+               templateText) == ERROR_SUCCESS;
 }
 
 // The installed version against the package's; an installed product whose version cannot be
 // read counts as older, so that the caller offers to update it.
 int CompareWithInstalled(const MsiLibrary& msi, const std::wstring& productCode,
                          const std::wstring& packageVersion) {
-    wchar_t buffer[kValueBufferChars] = {};
-    DWORD size = kValueBufferChars;
-    if (msi.GetProductInfo(productCode.c_str(), L"VersionString", buffer, &size) != ERROR_SUCCESS)
+    std::wstring installedVersion;
+    if (ReadEngineString(
+            [&](wchar_t* buffer, DWORD* size) {
+                return msi.GetProductInfo(productCode.c_str(), L"VersionString", buffer, size);
+            },
+            installedVersion) != ERROR_SUCCESS)
         return -1;
-    return CompareProductVersions(ParseProductVersion(buffer), ParseProductVersion(packageVersion));
+    return CompareProductVersions(ParseProductVersion(installedVersion),
+                                  ParseProductVersion(packageVersion));
 }
 } // namespace
 
@@ -65,16 +69,15 @@ bool QueryPackageValue(const MsiLibrary& msi, MSIHANDLE database, const wchar_t*
     MsiHandleOwner record(msi);
     if (msi.ViewFetch(view.get(), record.receive()) != ERROR_SUCCESS)
         return false;
-    wchar_t buffer[kValueBufferChars] = {};
-    DWORD size = kValueBufferChars;
-    if (msi.RecordGetString(record.get(), 1, buffer, &size) != ERROR_SUCCESS)
-        return false;
-    value = buffer;
-    return true;
+    return ReadEngineString(
+               [&](wchar_t* buffer, DWORD* size) {
+                   return msi.RecordGetString(record.get(), 1, buffer, size);
+               },
+               value) == ERROR_SUCCESS;
 }
 
 bool ReadPackageInfo(const std::wstring& path) {
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return false;
     MsiHandleOwner database(msi);
@@ -90,13 +93,15 @@ bool ReadPackageInfo(const std::wstring& path) {
     // Optional: the log file name falls back to it only when the product name cannot be used.
     QueryPackageValue(msi, database.get(), kProductNameLangNeutralQuery,
                       facts.ProductNameLangNeutral);
+    // Optional: the values of these properties are kept out of setup.exe's own log lines.
+    QueryPackageValue(msi, database.get(), kHiddenPropertiesQuery, facts.HiddenProperties);
     PackageInfo() = facts;
     return true;
 }
 
 bool QueryInstalledState(const std::wstring& path, InstalledState& state) {
     state = InstalledState();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return false;
     MsiHandleOwner database(msi);

@@ -10,13 +10,14 @@ struct PackageFacts {
     std::wstring ProductLanguage;
     std::wstring ProductCode;
     std::wstring ProductNameLangNeutral; // may stay empty
+    std::wstring HiddenProperties =
+        {}; // MsiHiddenProperties: names separated by ';'; may stay empty
 };
 
 // The process-wide package facts; empty until ReadPackageInfo succeeds (and in a patch run).
 PackageFacts& PackageInfo();
 
-// The first field of the first record of `query`; false when any step fails or the value has 260
-// characters or more.
+// The first field of the first record of `query`, of any length; false when any step fails.
 bool QueryPackageValue(const MsiLibrary& msi, MSIHANDLE database, const wchar_t* query,
                        std::wstring& value);
 

@@ -1,6 +1,6 @@
 #include "prereq/detection.h"
 
-#include "foundation/file_exists.h"
+#include "foundation/file_system.h"
 #include "foundation/host_facts.h"
 #include "msi/package_info.h"
 #include "prereq/file_version.h"

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/setup_settings.h"
 #include "foundation/error_text.h"
+#include "foundation/file_system.h"
 #include "foundation/handles.h"
 #include "foundation/host_facts.h"
 #include "foundation/ini_file.h"
@@ -21,20 +22,8 @@
 namespace {
 constexpr int kContinue = -1;
 
-bool FileFound(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(FindFirstFileW(path.c_str(), &data));
-    return find.valid();
-}
-
 bool EndsWith64(const std::wstring& text) {
     return text.size() >= 2 && text.compare(text.size() - 2, 2, L"64") == 0;
-}
-
-std::wstring LongPathOf(const std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD length = GetLongPathNameW(path.c_str(), buffer, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? path : std::wstring(buffer, length);
 }
 
 std::wstring FailureText(unsigned code) {
@@ -68,8 +57,6 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     if (hostResult != kContinue)
         return hostResult;
 
-    settings.PackagePath = ReadIniString(L"Main", L"MsiPath");
-
     // Held until the run ends, so that a second setup for the same product stays out.
     UniqueKernelHandle setupLock;
     if (AcquireSetupLock(setupLock, PackageInfo().ProductCode)) {
@@ -99,7 +86,7 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     }
 
     settings.PackagePath = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
-    if (GetFileAttributesW(settings.PackagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!FileExists(settings.PackagePath)) {
         LogAndShowMessage(nullptr,
                           FormatLangString(IDS_FILE_NOT_FOUND, settings.PackagePath.c_str()),
                           title_, MB_ICONERROR);
@@ -116,23 +103,32 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     bool rebootNeeded = false;
     if (!Run(rebootNeeded))
         return kExitFailure;
-    if (!rebootNeeded)
-        return kExitSuccess;
-    return AskForRestart();
+    if (rebootNeeded)
+        return AskForRestart();
+    return installerRestartPending_ ? ReportInstallerRestartPending() : kExitSuccess;
+}
+
+// The installer engine has done what its UI level allows about the restart (asked, or left it
+// pending); setup.exe only passes the news on, in the exit code that deployment tools know.
+int CInstaller::ReportInstallerRestartPending() {
+    LogText(L"The installation needs a restart of Windows to complete. Setup does not restart "
+            L"Windows itself; exit code 3010.\r\n");
+    return kExitRestartPending;
 }
 
 // The checks between the log's start and the single-instance guard; kContinue when all pass.
 int CInstaller::CheckHost() {
     std::wstring iniPath = GetIniPath();
-    if (!FileFound(iniPath)) {
-        MessageBoxW(nullptr, FormatLangString(IDS_INI_FILE_NOT_FOUND, iniPath.c_str()).c_str(),
-                    LoadLangString(IDS_INSTALLATION_ERROR).c_str(), MB_ICONERROR);
+    if (!FileExists(iniPath)) {
+        TellUser(MessageKind::Always, FormatLangString(IDS_INI_FILE_NOT_FOUND, iniPath.c_str()),
+                 LoadLangString(IDS_INSTALLATION_ERROR), MB_ICONERROR);
         return kExitIniMissing;
     }
 
+    // The product's title is not known yet: the box gets the default caption.
     if (IsNativeX86() && EndsWith64(PackagePlatform())) {
-        MessageBoxW(nullptr, LoadLangString(IDS_PLATFORM_NEEDS_64BIT).c_str(), title_.c_str(),
-                    MB_ICONERROR);
+        TellUser(MessageKind::Always, LoadLangString(IDS_PLATFORM_NEEDS_64BIT), std::wstring(),
+                 MB_ICONERROR);
         return kExitFailure;
     }
 
@@ -186,6 +182,8 @@ int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
 }
 
 int CInstaller::CheckInstallResult(unsigned code) {
+    if (code == ERROR_SUCCESS_REBOOT_REQUIRED)
+        installerRestartPending_ = true;
     if (code == ERROR_SUCCESS || code == ERROR_SUCCESS_REBOOT_INITIATED ||
         code == ERROR_SUCCESS_REBOOT_REQUIRED)
         return 0;
@@ -196,8 +194,7 @@ int CInstaller::CheckInstallResult(unsigned code) {
     LogText(text + L"\r\n");
     std::wstring logNote =
         FormatLangString(IDS_LOG_FILE_NOTE, LongPathOf(Settings().LogPath).c_str());
-    if (IsFullUI())
-        MessageBoxW(nullptr, (text + logNote).c_str(), title_.c_str(), MB_ICONERROR);
+    ShowMessage(text + logNote, title_, MB_ICONERROR);
     LogPrintf(L"Install() failed. %s\r\n", FormatErrorCode(code).c_str());
     return 1;
 }

@@ -27,7 +27,9 @@ protected:
 private:
     int CheckHost();
     int AskForRestart();
+    int ReportInstallerRestartPending();
     std::wstring title_;
+    bool installerRestartPending_ = false; // the engine answered 3010
 };
 
 // Process exit codes of a setup run.

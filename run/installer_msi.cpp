@@ -2,11 +2,14 @@
 
 #include "app/setup_settings.h"
 #include "foundation/exception_guard.h"
+#include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
+#include "foundation/text.h"
 #include "msi/engine_log.h"
+#include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
 #include "prereq/run_component.h"
@@ -17,14 +20,6 @@
 
 namespace {
 const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
-
-bool IniFileExists() {
-    return GetFileAttributesW(GetIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
-}
 
 bool IsAdministrative() {
     return Settings().Mode == ModeAdmin;
@@ -37,13 +32,14 @@ bool IsFreshInstall(const InstalledState& state) {
 
 bool CInstallerMsi::LoadPackageInfo() {
     // Without a setup ini file there is no package to read; the run reports the missing file.
-    if (!IniFileExists())
+    if (!FileExists(GetIniPath()))
         return true;
     std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
     if (!ReadPackageInfo(path)) {
-        MessageBoxW(nullptr,
-                    FormatLangString(IDS_CANNOT_READ_PACKAGE_PROPERTY, path.c_str()).c_str(),
-                    title().c_str(), MB_ICONERROR);
+        // Before the product's title is known: the box gets the default caption.
+        TellUser(MessageKind::Always,
+                 FormatLangString(IDS_CANNOT_READ_PACKAGE_PROPERTY, path.c_str()), std::wstring(),
+                 MB_ICONERROR);
         return false;
     }
     Settings().CodePage = GetLanguageAnsiCodePage(PackageInfo().ProductLanguage);
@@ -85,7 +81,7 @@ bool CInstallerMsi::Run(bool& rebootNeeded) {
     if (freshInstall && RunPrerequisites(L"PreReq%d", rebootNeeded) != 1)
         return false;
 
-    unsigned code = InstallProduct(rebootNeeded);
+    unsigned code = InstallProduct(state, rebootNeeded);
     if (CheckInstallResult(code) != 0) {
         // The failure-log mailing is offered here once it exists; a cancellation never gets it.
         return false;
@@ -113,9 +109,9 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
     }
 }
 
-unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
+unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool& rebootNeeded) {
     SetupSettings& settings = Settings();
-    MsiLibrary msi;
+    const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
         return ERROR_INSTALL_FAILURE;
     msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
@@ -123,16 +119,12 @@ unsigned CInstallerMsi::InstallProduct(bool& rebootNeeded) {
     std::wstring commandLine;
     if (IsAdministrative()) {
         commandLine = L" TARGETDIR=\"" + settings.AdminTargetPath + L"\" ACTION=ADMIN";
+    } else if (!state.installed && !state.advertised) {
+        commandLine = settings.Properties;
     } else {
-        InstalledState state;
-        QueryInstalledState(settings.PackagePath, state);
-        if (!state.installed && !state.advertised) {
-            commandLine = settings.Properties;
-        } else {
-            unsigned result = 0;
-            if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
-                return result;
-        }
+        unsigned result = 0;
+        if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
+            return result;
     }
     return CallEngine(msi, commandLine);
 }
@@ -173,18 +165,17 @@ bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool& rebootNee
 unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     const wchar_t* package = settings.PackagePath.c_str();
+    // The engine gets the real values; the log, which may be mailed, does not.
     LogPrintf(L"Calling MsiInstallProduct('%s') with command line: '%s'\r\n", package,
-              commandLine.c_str());
+              MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
     LogText(L"\r\n\r\n", false);
 
     unsigned result = ERROR_INSTALL_FAILURE;
     unsigned long exceptionCode = 0;
-    bool returned;
-    {
-        EngineLogCapture engineLog(msi, settings.LogPath);
-        returned = RunWithExceptionGuard(
-            [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
-    }
+    const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
+    const bool returned = RunWithExceptionGuard(
+        [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
     if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));

@@ -3,6 +3,7 @@
 #include "run/installer.h"
 
 class MsiLibrary;
+struct InstalledState;
 
 class CInstallerMsi : public CInstaller {
 protected:
@@ -15,7 +16,8 @@ protected:
     bool ValidateOperationType() override;
 
 private:
-    unsigned InstallProduct(bool& rebootNeeded);
+    // `state` is the installed-state answer that Run got for the package.
+    unsigned InstallProduct(const InstalledState& state, bool& rebootNeeded);
     // The engine command line for an installed or advertised product; sets `result` and returns
     // false when the engine must not be called.
     bool ChooseMaintenanceCommandLine(int comparison, bool& rebootNeeded, std::wstring& commandLine,

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Demonstration: builds setup.exe and installs a sample product with it under Wine, the way an
-# administrator would run it from a script (/passive), then prints the exit code and the setup log.
+# administrator would run it from a script (/passive), then prints the command, the exit code and
+# its meaning, setup.exe's own log lines and where the whole log lies.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -32,27 +33,63 @@ temp_unix=$(run cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
 temp_unix=$(run winepath -u "$temp_unix" 2>/dev/null | tr -d '\r')
 rm -f "$temp_unix"/Sample\ Notes\ Setup\ *.log
 
+# Meanings as docs/reference.md lists them.
+exit_meaning() {
+    case $1 in
+    0) echo "success" ;;
+    2) echo "the setup ini file is missing" ;;
+    3) echo "a check failed, or the installation failed or was cancelled" ;;
+    3010) echo "success, but a restart is still needed" ;;
+    *) echo "not one of setup.exe's exit codes" ;;
+    esac
+}
+
+# setup.exe's own entries: each starts with "Setup.exe [" and may run over several lines; the
+# engine's verbose log follows a blank line and is left out here.
+own_log_lines() {
+    iconv -f UTF-16 -t UTF-8 "$1" | tr -d '\r' |
+        awk '/^Setup\.exe \[/ { own = 1 } /^$/ { own = 0 } own { print "    " $0 }'
+}
+
+setup_windows=$(run winepath -w "$dist/setup.exe" 2>/dev/null | tr -d '\r')
+echo "== The distribution folder $dist"
+ls -1 "$dist" | sed 's/^/    /'
+echo
 echo "== setup.ini"
-cat "$dist/setup.ini" | tr -d '\r'
+tr -d '\r' <"$dist/setup.ini" | sed 's/^/    /'
 echo
-echo "== wine setup.exe /i /passive"
+echo "== Command (run under Wine, as an administrator's script would)"
+echo "    \"$setup_windows\" /i /passive"
 set +e
-run build/tests/tools/launch.exe "$(run winepath -w "$dist/setup.exe" 2>/dev/null | tr -d '\r')" /i /passive
+launched=$(run build/tests/tools/launch.exe "$setup_windows" /i /passive 2>&1 | tr -d '\r')
 set -e
+code=$(sed -n 's/^Exit code: //p' <<<"$launched")
 echo
-echo "== product and prerequisite afterwards"
+echo "== Exit code"
+if [ -n "$code" ]; then
+    echo "    $code: $(exit_meaning "$code")"
+else
+    echo "    unknown; the launcher said:"
+    sed 's/^/    /' <<<"$launched"
+fi
+echo
+echo "== Product and prerequisite state afterwards"
 for product in 'Sample Notes' 'Prereq Tool'; do
     if run reg query "HKLM\\Software\\$product" /v Version 2>/dev/null | grep -q Version; then
-        echo "$product is installed"
+        echo "    $product is installed"
     else
-        echo "$product is not installed"
+        echo "    $product is not installed"
     fi
 done
 echo
-log=$(ls -t "$temp_unix"/Sample\ Notes\ Setup\ *.log 2>/dev/null | head -n1 || true)
+log=$(ls -t "$temp_unix"/Sample\ Notes\ Setup\ *.log 2>/dev/null | head -n1 | xargs -r -d "\n" realpath || true)
 if [ -z "$log" ]; then
     echo "no setup log found in $temp_unix"
     exit 1
 fi
-echo "== setup log: $log (setup's own lines; the engine's log is left out here)"
-iconv -f UTF-16 -t UTF-8 "$log" | tr -d '\r' | grep -a '^Setup.exe \['
+echo "== setup.exe's own log lines"
+own_log_lines "$log"
+echo
+echo "== The whole setup log, with the installer engine's verbose log ($(iconv -f UTF-16 -t UTF-8 "$log" | wc -l) lines, UTF-16):"
+echo "    $log"
+echo "    Windows path: $(run winepath -w "$log" 2>/dev/null | tr -d '\r')"

@@ -1,6 +1,6 @@
 #include "ui/main_dlg.h"
 
-#include "foundation/file_exists.h"
+#include "foundation/file_system.h"
 #include "foundation/host_facts.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"

@@ -11,6 +11,8 @@
 //   InstallResult       MsiInstallProductW (default 0)
 //   InstallDelayMs      MsiInstallProductW sleeps this long before answering
 //   InstallCrash=1      MsiInstallProductW raises an access violation
+//   EngineLogBytes      MsiInstallProductW writes a log of about this many bytes (numbered
+//                       "Engine line" lines) to the file MsiEnableLogW named
 //   PatchResult         MsiApplyPatchW (default 0)
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
@@ -92,6 +94,27 @@ bool isKnownUiLevel(INSTALLUILEVEL level) {
     return (level & 0x0F) <= INSTALLUILEVEL_FULL;
 }
 
+std::wstring currentLogPath;
+
+// Numbered lines, so that a test can check the copy is whole and in order.
+void writeEngineLog(long bytes) {
+    HANDLE file = CreateFileW(currentLogPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    std::string block;
+    long line = 0;
+    for (long written = 0; written < bytes;) {
+        block.clear();
+        while (block.size() < 65536 && written + static_cast<long>(block.size()) < bytes)
+            block += "Engine line " + std::to_string(++line) + "\n";
+        DWORD done = 0;
+        WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &done, nullptr);
+        written += static_cast<long>(block.size());
+    }
+    CloseHandle(file);
+}
+
 INSTALLUILEVEL currentUiLevel = INSTALLUILEVEL_DEFAULT;
 HWND currentUiParent = nullptr;
 
@@ -120,6 +143,9 @@ UINT WINAPI MsiInstallProductW(LPCWSTR szPackagePath, LPCWSTR szCommandLine) {
         Sleep(static_cast<DWORD>(delay));
     if (script.integer("InstallCrash", 0) == 1)
         crashInsideTheEngine();
+    const long logBytes = script.integer("EngineLogBytes", 0);
+    if (!currentLogPath.empty() && logBytes > 0)
+        writeEngineLog(logBytes);
     if (!szPackagePath)
         return ERROR_INVALID_PARAMETER;
     return static_cast<UINT>(script.integer("InstallResult", ERROR_SUCCESS));
@@ -168,6 +194,7 @@ UINT WINAPI MsiEnableLogW(DWORD dwLogMode, LPCWSTR szLogFile, DWORD dwLogAttribu
     recordCall(L"MsiEnableLogW",
                {argumentNumber(static_cast<unsigned long>(dwLogMode)), argumentText(szLogFile),
                 argumentNumber(static_cast<unsigned long>(dwLogAttributes))});
+    currentLogPath = szLogFile ? szLogFile : L"";
     return ERROR_SUCCESS;
 }
 

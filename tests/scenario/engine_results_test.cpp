@@ -22,6 +22,9 @@ std::wstring InstallFailedLine(unsigned code) {
     return L"Install() failed. Error(" + std::to_wstring(code) + L") '" + SystemText(code) + L"'";
 }
 
+const wchar_t kRestartPendingLine[] = L"The installation needs a restart of Windows to complete. "
+                                      L"Setup does not restart Windows itself; exit code 3010.";
+
 struct ResultCase {
     const char* script;
     DWORD exitCode;
@@ -45,10 +48,11 @@ TEST(EngineResults, EachAnswerEndsTheRunAsDocumented) {
         {"InstallResult=1641",
          0,
          {L"MsiInstallProduct('%p') returned 1641", L"Setup completed."},
-         {L"Install() failed", L"Auto-reboot"}},
+         {L"Install() failed", L"Auto-reboot", kRestartPendingLine}},
+        // A restart the engine left pending is passed on, not acted upon.
         {"InstallResult=3010",
-         0,
-         {L"MsiInstallProduct('%p') returned 3010", L"Setup completed."},
+         3010,
+         {L"MsiInstallProduct('%p') returned 3010", L"Setup completed.", kRestartPendingLine},
          {L"Install() failed", L"Auto-reboot"}},
         {"InstallResult=1602",
          3,
@@ -81,6 +85,19 @@ TEST(EngineResults, EachAnswerEndsTheRunAsDocumented) {
             EXPECT_TRUE(HasLogLine(result, WithPackage(line, run.package())));
         for (const std::wstring& text : c.absent)
             EXPECT_TRUE(LacksLogText(result, text));
+    }
+}
+
+// At every UI level: the exit code tells deployment tools; no question, no restart.
+TEST(EngineResults, RestartLeftPendingByTheEngineIsPassedOnNotStarted) {
+    for (const wchar_t* ui : {L"/i", L"/i /passive", L"/i /quiet"}) {
+        SCOPED_TRACE(Utf8(ui));
+        FakeProductFolder run(L"engine_3010", {}, FakePackageScript("InstallResult=3010\r\n"));
+        RunResult result = run.run(ui);
+        EXPECT_EQ(result.exitCode, 3010u);
+        EXPECT_TRUE(result.boxes.empty());
+        EXPECT_TRUE(HasLogLine(result, kRestartPendingLine));
+        EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
     }
 }
 
@@ -127,25 +144,25 @@ TEST(EngineResults, IncompleteEngineFailsWithoutInstalling) {
                           FakeEngine::WithoutAnEntryPoint);
     RunResult result = run.run(L"/i /quiet");
     EXPECT_EQ(result.exitCode, 3u);
-    // The package cannot even be read without the whole engine: reported at every UI level.
+    // The package cannot even be read without the whole engine: reported at every UI level,
+    // before the setup log is named.
     ASSERT_EQ(result.boxes.size(), 1u);
     EXPECT_EQ(result.boxes[0].text, FormatSetupString(152, run.package()));
+    EXPECT_TRUE(result.logFiles.empty());
     EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
 }
 
-TEST(EngineResults, EngineMissingAnEntryPointAtInstallTimeGives1603) {
-    // Complete while the package is read and the installed state asked (two loads), then one
-    // entry point short when the installation binds the engine.
-    FakeProductFolder run(L"engine_gone_incomplete", {},
-                          FakePackageScript("EntryPointGoneAfterLoads=2\r\n"));
+TEST(EngineResults, EngineIsBoundOnceForTheWholeRun) {
+    // Any later load of the fake lacks an entry point: a run that bound the engine again for the
+    // installed-state query or the installation would fail there.
+    FakeProductFolder run(L"engine_bound_once", {},
+                          FakePackageScript("EntryPointGoneAfterLoads=1\r\n"));
     RunResult result = run.run(L"/i /quiet");
-    EXPECT_EQ(result.exitCode, 3u);
-    EXPECT_TRUE(result.boxes.empty());
-    EXPECT_TRUE(HasLogLine(result, SetupString(142)));
-    EXPECT_TRUE(HasLogLine(result, InstallFailedLine(1603)));
-    EXPECT_TRUE(LacksLogText(result, L"Calling MsiInstallProduct"));
-    EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
-    EXPECT_EQ(run.engine.calls("MsiQueryProductStateW").size(), 1u) << "the state was asked";
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(run.engine.loads(), 1u);
+    EXPECT_EQ(run.engine.calls("MsiQueryProductStateW").size(), 2u) << "asked before each step";
+    EXPECT_EQ(run.engine.calls("MsiInstallProductW").size(), 1u);
+    EXPECT_TRUE(HasLogLine(result, L"Setup completed."));
 }
 
 TEST(EngineResults, AdministrativeInstallHandsTheEngineOnlyTheTarget) {

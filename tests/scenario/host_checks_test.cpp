@@ -44,7 +44,7 @@ TEST(HostChecks, UnreadablePackageIsReportedAtEveryUILevelWithoutALog) {
     RunResult result = folder.run(Options(L"/i /quiet"));
     EXPECT_EQ(result.exitCode, 3u);
     ASSERT_EQ(result.boxes.size(), 1u);
-    EXPECT_EQ(result.boxes[0].caption, L"");
+    EXPECT_EQ(result.boxes[0].caption, SetupString(135)) << "before the title: the default caption";
     EXPECT_EQ(result.boxes[0].text, FormatSetupString(152, folder.path() + L"\\missing.msi"));
     EXPECT_TRUE(result.logFiles.empty());
 }
@@ -62,7 +62,8 @@ TEST(HostChecks, PackageForA64BitPlatformNeeds64BitWindows) {
     } else {
         EXPECT_EQ(result.exitCode, 3u);
         ASSERT_EQ(result.boxes.size(), 1u) << "shown even in quiet mode";
-        EXPECT_EQ(result.boxes[0].caption, L"") << "refused before the title is known";
+        EXPECT_EQ(result.boxes[0].caption, SetupString(135))
+            << "before the title: the default caption";
         EXPECT_EQ(result.boxes[0].text, SetupString(153));
         EXPECT_NE(ProductState(kDeltaCode), INSTALLSTATE_DEFAULT);
     }

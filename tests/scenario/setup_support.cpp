@@ -146,6 +146,14 @@ std::vector<std::string> FakeEngine::calls(const std::string& function) const {
     return matching;
 }
 
+std::size_t FakeEngine::loads() const {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    const std::wstring counter = recordPath_ + L".loads";
+    if (!GetFileAttributesExW(counter.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return data.nFileSizeLow;
+}
+
 std::string FakePackageScript(const std::string& extraLines) {
     return "Template=Intel;1033\r\n"
            "ProductName=Fake Product\r\n"

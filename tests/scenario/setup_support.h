@@ -48,6 +48,9 @@ public:
     void selectFor(RunOptions& options) const;
     std::vector<std::string> calls() const; // one "Function|arg|arg" line per call
     std::vector<std::string> calls(const std::string& function) const;
+    // How often the fake was loaded in the scenario's processes (counted only with a script line
+    // EntryPointGoneAfterLoads, see fake_msi_loads.cpp).
+    std::size_t loads() const;
 
 private:
     std::wstring scriptPath_, recordPath_;

@@ -1,10 +1,11 @@
 // launch.exe PROGRAM [REST]
 //
 // Starts PROGRAM with exactly REST after its quoted name, waits for it, prints "Exit code: N" and
-// returns N. A Unix shell sees Windows exit codes only modulo 256 (3010 arrives as 194), and Wine
-// re-quotes the arguments it is given on its own command line; from inside Wine this tool passes
-// REST on untouched and reports the code in full. REST is taken verbatim from launch.exe's own
-// command line, so to hand it A="x y" run it from cmd or another Windows program:
+// "Elapsed: T ms" (from the start of the child to its end, for scripts/bench.sh) and returns N. A
+// Unix shell sees Windows exit codes only modulo 256 (3010 arrives as 194), and Wine re-quotes the
+// arguments it is given on its own command line; from inside Wine this tool passes REST on
+// untouched and reports the code in full. REST is taken verbatim from launch.exe's own command
+// line, so to hand it A="x y" run it from cmd or another Windows program:
 //   wine cmd /c launch.exe setup.exe /passive A="x y"
 #include <windows.h>
 
@@ -67,6 +68,10 @@ int main() {
         std::fputs("usage: launch.exe PROGRAM [ARGUMENTS...]\n", stderr);
         return kUsageError;
     }
+    LARGE_INTEGER frequency = {};
+    LARGE_INTEGER started = {};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&started);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -80,9 +85,14 @@ int main() {
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     WaitForSingleObject(process.get(), INFINITE);
+    LARGE_INTEGER ended = {};
+    QueryPerformanceCounter(&ended);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.get(), &exitCode);
     std::printf("Exit code: %lu\n", exitCode);
+    std::printf("Elapsed: %.1f ms\n", 1000.0 *
+                                          static_cast<double>(ended.QuadPart - started.QuadPart) /
+                                          static_cast<double>(frequency.QuadPart));
     std::fflush(stdout);
     return static_cast<int>(exitCode);
 }

@@ -111,6 +111,9 @@ TEST(CommandLineProperties, KeepsTokensWithAnEqualsSign) {
         {L"ABC=DEF", L""}, // the first token is skipped whatever it is
         {L"/i -X=1 Y=2", L"Y=2"},
         {L"/i   A=1\t\tB=2  ", L"A=1 B=2"},
+        // Tokens are kept unchanged, control characters at the ends included: trimming the
+        // form feed here turned the token into one that splits apart (found by fuzzing).
+        {L"/i \f=\"x y\" B=2\v", L"\f=\"x y\" B=2\v"},
     };
     for (const PropertiesCase& c : cases)
         EXPECT_EQ(ExtractProperties(c.commandLine), c.properties)

@@ -1,4 +1,4 @@
-#include "foundation/file_exists.h"
+#include "foundation/file_system.h"
 #include "foundation/folder_macros.h"
 #include "test_files.h"
 

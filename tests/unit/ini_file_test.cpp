@@ -53,6 +53,32 @@ TEST_F(IniFileTest, StringsAreDecodedWithTheIniCodePage) {
     EXPECT_EQ(ReadIniString(L"Main", L"Name"), L"\u00D0\u00E5\u00E4\u00E0\u00EA\u00F2\u00EE\u00F0");
 }
 
+TEST_F(IniFileTest, ByteOrderMarkMakesTheFileUnicode) {
+    // "[Main]" on the first line, right after the mark, and a Cyrillic name that the ini code page
+    // (Western here) could not carry.
+    const std::wstring name = L"\u0418\u0432\u0430\u043D";
+    Settings().CodePage = 1252;
+    Write("\xEF\xBB\xBF[Main]\r\nName=\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\r\nAdminNeed=0\r\n");
+    EXPECT_EQ(ReadIniString(L"Main", L"Name"), name);
+    EXPECT_EQ(ReadIniInt(L"Main", L"AdminNeed", 1), 0);
+    const std::wstring utf16 = L"\uFEFF[Main]\r\nName=" + name + L"\r\nAdminNeed=0\r\n";
+    Write(std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
+    EXPECT_EQ(ReadIniString(L"Main", L"Name"), name);
+    EXPECT_EQ(ReadIniInt(L"Main", L"AdminNeed", 1), 0);
+}
+
+TEST_F(IniFileTest, LongValuesAreReadWhole) {
+    // Far past the old 2047-byte cut, with a double-byte Japanese character (Shift-JIS) straddling
+    // it and a closing quotation mark at the very end.
+    std::string value =
+        "A=\"" + std::string(2045, 'x') + "\x93\xFA" + std::string(3000, 'y') + "\"";
+    Write("[Main]\r\nMsiProp=" + value + "\r\n");
+    Settings().CodePage = 932;
+    std::wstring expected =
+        L"A=\"" + std::wstring(2045, L'x') + L"\u65E5" + std::wstring(3000, L'y') + L"\"";
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiProp"), expected);
+}
+
 TEST_F(IniFileTest, VersionValuesPackIntoTwoWords) {
     Write("[PreReq1]\r\nA=10.0.1.1\r\nB=7\r\nC=1.2\r\nD=70000.1\r\n");
     EXPECT_EQ(ReadIniVersion(L"PreReq1", L"A"), (VersionWords{10u << 16, 1u << 16 | 1}));

@@ -162,28 +162,27 @@ TEST_F(PackageInfoTest, MissingProductLanguageFailsTheWholeRead) {
     EXPECT_TRUE(PackageInfo().ProductName.empty());
 }
 
-TEST_F(PackageInfoTest, ValuesOf260CharactersCountAsMissing) {
-    const std::wstring longest(259, L'n');
-    const std::wstring tooLong(260, L'n');
-    {
-        EditedPackage package(Package(L"product_v1"), {SetProperty(L"ProductName", longest)});
+TEST_F(PackageInfoTest, ValuesOfAnyLengthAreReadWhole) {
+    // Around the engine's first buffer and far past it, required and optional values alike.
+    const struct {
+        const wchar_t* property;
+        std::size_t length;
+    } cases[] = {{L"ProductName", 259},
+                 {L"ProductName", 260},
+                 {L"ProductName", 4000},
+                 {L"ProductNameLangNeutral", 1000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.property << " of " << c.length << " characters");
+        std::wstring value(c.length, L'n');
+        value.back() = L'Z'; // a cut value would lose its last character
+        EditedPackage package(Package(L"product_v1"), {SetProperty(c.property, value)});
         ASSERT_TRUE(package.ok());
         ASSERT_TRUE(ReadPackageInfo(package.path()));
-        EXPECT_EQ(PackageInfo().ProductName, longest);
-    }
-    {
-        EditedPackage package(Package(L"product_v1"), {SetProperty(L"ProductName", tooLong)});
-        ASSERT_TRUE(package.ok());
-        EXPECT_FALSE(ReadPackageInfo(package.path()));
-    }
-    {
-        // The language-neutral name is optional: too long, it stays empty and the read succeeds.
-        EditedPackage package(Package(L"product_v1"),
-                              {SetProperty(L"ProductNameLangNeutral", tooLong)});
-        ASSERT_TRUE(package.ok());
-        ASSERT_TRUE(ReadPackageInfo(package.path()));
-        EXPECT_EQ(PackageInfo().ProductName, L"Alpha Suite");
-        EXPECT_EQ(PackageInfo().ProductNameLangNeutral, L"");
+        const PackageFacts& facts = PackageInfo();
+        EXPECT_EQ(std::wstring(c.property) == L"ProductName" ? facts.ProductName
+                                                             : facts.ProductNameLangNeutral,
+                  value);
+        EXPECT_EQ(facts.ProductCode, kAlphaProductCode);
     }
 }
 

@@ -139,6 +139,40 @@ TEST_F(LogFileNameTest, ChoosesTheFirstNameThatCanBeAFileInTheTempFolder) {
         FindClose(find);
 }
 
+TEST_F(LogFileNameTest, DeviceNamesArePassedOverLikeUnsafeNames) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* neutral;
+        const wchar_t* chosen;
+    };
+    const Case cases[] = {
+        {L"CON", L"", L"$ON"},
+        {L"con", L"Console LN", L"Console LN"},
+        {L"AUX", L"NUL", L"$UX"},
+        {L"CON.txt", L"", L"$ON.txt"},
+        {L"Lpt1 .doc", L"", L"$pt1 .doc"},
+        {L"COM¹", L"", L"$OM¹"},
+        {L"CONIN$", L"", L"$ONIN$"},
+        {L"COM10", L"", L"COM10"},
+        {L"CONSOLE", L"", L"CONSOLE"},
+        {L"Icon.v2", L"", L"Icon.v2"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChosenName(BuildLogFileName(c.name, c.neutral)), c.chosen) << "name: " << c.name;
+}
+
+// No log rather than a log somewhere else.
+TEST_F(LogFileNameTest, NoUsableTempFolderMeansNoLog) {
+    const std::wstring tooLong = temp_ + std::wstring(300, L'd') + L"\\";
+    const std::wstring noRoomForAName = L"C:\\" + std::wstring(259 - 36 - 3, L'r') + L"\\";
+    const std::wstring cases[] = {tooLong, noRoomForAName, temp_ + L"missing\\", L"relative\\"};
+    for (const std::wstring& tmp : cases) {
+        SetEnvironmentVariableW(L"TMP", tmp.c_str());
+        EXPECT_EQ(BuildLogFileName(L"Alpha Suite", L"Alpha LN"), L"")
+            << "TMP length " << tmp.size();
+    }
+}
+
 TEST(LogFileNameFormat, MatchesTheDocumentedPattern) {
     EXPECT_EQ(FormatLogFileName(L"C:\\Temp\\", L"Alpha Suite", {2024, 3, 7, 14, 5, 59}),
               L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05).log");

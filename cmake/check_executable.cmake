@@ -1,0 +1,45 @@
+# ctest check of the shipped setup.exe: at most MAX_BYTES, stripped (no debug sections, no symbol
+# table) and static (no MinGW runtime DLL among its imports).
+#   cmake -DEXE=<setup.exe> -DOBJDUMP=<objdump> -DMAX_BYTES=<n> -P check_executable.cmake
+foreach(required EXE OBJDUMP MAX_BYTES)
+    if(NOT DEFINED ${required})
+        message(FATAL_ERROR "check_executable.cmake: ${required} not given")
+    endif()
+endforeach()
+
+file(SIZE "${EXE}" size)
+message(STATUS "${EXE}: ${size} bytes (at most ${MAX_BYTES})")
+set(problems "")
+if(size GREATER MAX_BYTES)
+    string(APPEND problems "  ${size} bytes, more than ${MAX_BYTES}\n")
+endif()
+
+function(objdump option result)
+    execute_process(COMMAND "${OBJDUMP}" ${option} "${EXE}" OUTPUT_VARIABLE dump
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "${OBJDUMP} ${option} failed on ${EXE}")
+    endif()
+    set(${result} "${dump}" PARENT_SCOPE)
+endfunction()
+
+objdump(-h sections)
+string(REGEX MATCHALL " \\.debug[_a-z]*" debug_sections "${sections}")
+if(debug_sections)
+    string(APPEND problems "  debug sections:${debug_sections}\n")
+endif()
+objdump(-t symbols)
+if(NOT symbols MATCHES "no symbols")
+    string(APPEND problems "  a symbol table (not stripped)\n")
+endif()
+objdump(-p headers)
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+foreach(import IN LISTS imports)
+    if(import MATCHES "DLL Name: lib")
+        string(APPEND problems "  imports a MinGW runtime DLL: ${import}\n")
+    endif()
+endforeach()
+
+if(problems)
+    message(FATAL_ERROR "${EXE} is not fit to ship:\n${problems}")
+endif()

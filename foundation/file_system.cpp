@@ -1,0 +1,28 @@
+#include "foundation/file_system.h"
+
+#include "foundation/handles.h"
+
+#include <vector>
+
+bool FileExists(const std::wstring& path) {
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(FindFirstFileW(path.c_str(), &data));
+    SetErrorMode(previousMode);
+    return find.valid();
+}
+
+std::wstring LongPathOf(const std::wstring& path) {
+    if (path.empty())
+        return path;
+    std::vector<wchar_t> buffer(MAX_PATH);
+    DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length >= buffer.size()) {
+        // Too small: `length` is the size needed, terminator included.
+        buffer.resize(length);
+        length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    }
+    if (length == 0 || length >= buffer.size())
+        return path;
+    return std::wstring(buffer.data(), length);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Small file-system questions asked across the program.
+#include <string>
+
+// True when a find-first lookup on the path finds an entry: a wildcard matches any entry and a
+// folder counts as found. A missing removable medium answers false without a system prompt.
+bool FileExists(const std::wstring& path);
+
+// The long form of a path (no 8.3 short names); the path itself when Windows cannot give one,
+// for example for a file that does not exist or an empty path.
+std::wstring LongPathOf(const std::wstring& path);

@@ -1,0 +1,54 @@
+// The command-line grammar and its three readers: token bounds, a stable split, and readers that
+// read their own output back the same way.
+#include "app/command_line.h"
+#include "app/setup_settings.h"
+#include "fuzz_text.h"
+
+namespace {
+std::wstring Join(const std::vector<std::wstring>& tokens) {
+    std::wstring text;
+    for (const std::wstring& token : tokens)
+        text += (text.empty() ? L"" : L" ") + token;
+    return text;
+}
+
+void CheckTokenBounds(const std::wstring& commandLine) {
+    std::size_t position = 0;
+    while (std::optional<Token> token = NextToken(commandLine, position)) {
+        FUZZ_CHECK(token->first >= position);
+        FUZZ_CHECK(token->first <= token->last);
+        FUZZ_CHECK(token->last < commandLine.size());
+        FUZZ_CHECK(commandLine[token->first] != L' ' && commandLine[token->first] != L'\t');
+        position = token->last + 1;
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::wstring commandLine = WideFromUnits(data, size);
+    CheckTokenBounds(commandLine);
+
+    // Tokens joined by one blank split into the same tokens (the text ends at a NUL, as a real
+    // command line does).
+    std::vector<std::wstring> tokens = SplitTokens(commandLine);
+    for (const std::wstring& token : tokens)
+        FUZZ_CHECK(!token.empty() && token.find(L'\0') == std::wstring::npos);
+    FUZZ_CHECK(SplitTokens(Join(tokens)) == tokens);
+
+    const int mode = ClassifyCommandLine(commandLine);
+    FUZZ_CHECK(mode == ModeInstall || mode == ModeUsage || mode == ModeNone || mode == ModeAdmin);
+    FUZZ_CHECK((mode == ModeNone) == tokens.empty());
+    const int level = ParseUILevel(commandLine);
+    FUZZ_CHECK(level == kUILevelFull || level == kUILevelNone || level == kUILevelPassive);
+
+    // The properties read back from a command line made of them are the same text.
+    const std::wstring properties = ExtractProperties(commandLine);
+    FUZZ_CHECK(properties.size() <= commandLine.size());
+    FUZZ_CHECK(ExtractProperties(L"/i " + properties) == properties);
+
+    if (std::optional<std::wstring> target = ExtractAdminTargetPath(commandLine)) {
+        FUZZ_CHECK(!target->empty() && target->find(L'"') == std::wstring::npos);
+        FUZZ_CHECK(target->size() < commandLine.size());
+    }
+    return 0;
+}

@@ -1,0 +1,130 @@
+#!/bin/bash
+# Benchmark: times two ways of doing the same work under Wine, side by side in one prefix, and
+# prints every run, the medians and their ratio. Timings are information, never a failure.
+#
+#   bash scripts/bench.sh [CASE]      CASE defaults to "install"; BENCH_RUNS=N (default 21)
+#
+# Both sides are started alternately by the same launcher (build/tests/tools/launch.exe, which
+# reports the child's time from its start to its end), after one warm-up run of each; before
+# every run the case's products are removed.
+#
+# Adding a case: write a function case_<name> that prepares its folders under $case_dir and sets
+#   side_a_label, side_a_command   what is measured (a Windows command line for launch.exe)
+#   side_b_label, side_b_command   what it is measured against
+#   product_codes                  products removed before each run (may be empty)
+# It runs once, with the prefix up; the Unix helpers below (win_path, write_ini) are at hand.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+case_name=${1:-install}
+runs=${BENCH_RUNS:-21}
+
+# ---- cases ----
+
+sample_code='{5A3E2C10-7B1D-4C55-9E0A-3D2F6B8C9A01}'
+
+# Builds the demonstration's one-file package into $1.
+build_sample_package() {
+    (cd "$repo/scripts/demo" && wixl -a x86 -o "$1" sample_notes.wxs)
+}
+
+# A quiet install with setup.exe against a bare msiexec install of the same package.
+case_install() {
+    local dist=$case_dir/SampleNotes
+    mkdir -p "$dist"
+    cp "$repo/build/setup.exe" "$dist/setup.exe"
+    build_sample_package "$dist/SampleNotes.msi"
+    write_ini "$dist/setup.ini" '[Main]' 'MsiPath=SampleNotes.msi'
+    side_a_label="setup.exe /i /quiet"
+    side_a_command="$(win_path "$dist/setup.exe") /i /quiet"
+    side_b_label="msiexec /i /qn"
+    side_b_command="msiexec /i $(win_path "$dist/SampleNotes.msi") /qn"
+    product_codes=$sample_code
+}
+
+# ---- machinery ----
+
+root=$repo/build/bench
+wine_root=$root/wine
+case_dir=$root/$case_name
+
+if ! declare -F "case_$case_name" >/dev/null; then
+    echo "bench.sh: unknown case '$case_name'; known:" \
+        "$(declare -F | sed -n 's/^declare -f case_//p' | tr '\n' ' ')" >&2
+    exit 2
+fi
+
+wine_run() { WINEPREFIX=$wine_root/win32 tests/wine/run.sh "$wine_root" "$@"; }
+win_path() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+# write_ini FILE LINE...: an ini file with Windows line ends.
+write_ini() {
+    local file=$1
+    shift
+    printf '%s\r\n' "$@" >"$file"
+}
+
+launcher=
+launch() {
+    # shellcheck disable=SC2086 # the command line is split into words on purpose
+    wine_run "$launcher" $1 2>&1 | tr -d '\r'
+}
+
+remove_products() {
+    local code
+    for code in $product_codes; do
+        wine_run msiexec /x "$code" /qn >/dev/null 2>&1 || true
+    done
+}
+
+# Runs one side once after removing the products; prints the milliseconds launch.exe measured.
+timed_run() {
+    local output elapsed
+    remove_products
+    output=$(launch "$1")
+    elapsed=$(sed -n 's/^Elapsed: \([0-9.]*\) ms$/\1/p' <<<"$output")
+    if [ -z "$elapsed" ]; then
+        echo "bench.sh: no time from: $1" >&2
+        echo "$output" >&2
+        exit 1
+    fi
+    if ! grep -qx 'Exit code: 0' <<<"$output"; then
+        echo "bench.sh: warning: $(grep '^Exit code' <<<"$output") from: $1" >&2
+    fi
+    echo "$elapsed"
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END {
+        if (NR % 2) printf "%.1f", v[(NR + 1) / 2];
+        else printf "%.1f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+bash scripts/build.sh >/dev/null
+tests/wine/prefix.sh up "$wine_root" >/dev/null
+trap 'remove_products; tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
+launcher=$(win_path "$repo/build/tests/tools/launch.exe")
+
+rm -rf "$case_dir" && mkdir -p "$case_dir"
+side_a_label= side_a_command= side_b_label= side_b_command= product_codes=
+"case_$case_name"
+
+echo "case $case_name: A = $side_a_label, B = $side_b_label; $runs runs each, alternating"
+timed_run "$side_a_command" >/dev/null
+timed_run "$side_b_command" >/dev/null
+a_times=() b_times=()
+for ((i = 1; i <= runs; i++)); do
+    a=$(timed_run "$side_a_command")
+    b=$(timed_run "$side_b_command")
+    a_times+=("$a") b_times+=("$b")
+    printf 'run %2d   A %8.1f ms  B %8.1f ms\n' "$i" "$a" "$b"
+done
+a_median=$(printf '%s\n' "${a_times[@]}" | median)
+b_median=$(printf '%s\n' "${b_times[@]}" | median)
+a_fastest=$(printf '%s\n' "${a_times[@]}" | sort -n | head -n1)
+b_fastest=$(printf '%s\n' "${b_times[@]}" | sort -n | head -n1)
+# The fastest runs show the cost without the machine's other load; the medians are the measure.
+printf 'fastest A %8.1f ms  B %8.1f ms\n' "$a_fastest" "$b_fastest"
+printf 'median   A %8.1f ms  B %8.1f ms\n' "$a_median" "$b_median"
+awk -v a="$a_median" -v b="$b_median" 'BEGIN { printf "ratio A/B %.3f (medians)\n", a / b }'

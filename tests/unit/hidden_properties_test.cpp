@@ -1,0 +1,57 @@
+#include "msi/hidden_properties.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HiddenProperties, ValuesOfNamedPropertiesBecomeAsterisks) {
+    const std::wstring hidden = L"DBPASSWORD; ApiKey ;;TOKEN";
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"", L""},
+        {L"DBPASSWORD=s3cret", L"DBPASSWORD=**********"},
+        {L"USER=bob DBPASSWORD=s3cret  MODE=1", L"USER=bob DBPASSWORD=**********  MODE=1"},
+        {L"APIKEY=\"two words\" X=1", L"APIKEY=********** X=1"},
+        {L"TOKEN=\"a \"\"quoted\"\" word\"", L"TOKEN=**********"},
+        {L"dbpassword=x", L"dbpassword=**********"},
+        {L"DBPASSWORD=", L"DBPASSWORD=**********"},
+        // Only whole names count, and quoted text of other properties is kept as it is.
+        {L"DBPASSWORD2=x NOTE=\"DBPASSWORD=y\"", L"DBPASSWORD2=x NOTE=\"DBPASSWORD=y\""},
+        {L" TRANSFORMS=\"C:\\a b\\1049.mst\"", L" TRANSFORMS=\"C:\\a b\\1049.mst\""},
+        {L"REINSTALL=ALL REINSTALLMODE=vomus", L"REINSTALL=ALL REINSTALLMODE=vomus"},
+        {L"\"TOKEN=x\" TOKEN", L"\"TOKEN=x\" TOKEN"},
+    };
+    for (const auto& [line, masked] : cases)
+        EXPECT_EQ(MaskHiddenPropertyValues(line, hidden), masked) << "line: " << line.size();
+    EXPECT_EQ(MaskHiddenPropertyValues(L"DBPASSWORD=s3cret", L""), L"DBPASSWORD=s3cret");
+}
+
+TEST(HiddenProperties, EngineLogLinesOfHiddenPropertiesLoseTheirValue) {
+    const std::vector<std::wstring> hidden = {L"DBPASSWORD"};
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"Property(S): DBPASSWORD = s3cret\r\n", L"Property(S): DBPASSWORD = **********\r\n"},
+        {L"Property(C): dbpassword = a = b", L"Property(C): dbpassword = **********"},
+        {L"Property(S): DBPASSWORD2 = x\r\n", L"Property(S): DBPASSWORD2 = x\r\n"},
+        {L"MSI (s): DBPASSWORD = x\r\n", L"MSI (s): DBPASSWORD = x\r\n"},
+        {L"Property(S): USER = DBPASSWORD = x\n", L"Property(S): USER = DBPASSWORD = x\n"},
+        {L"Property(S", L"Property(S"},
+    };
+    for (const auto& [line, masked] : cases)
+        EXPECT_EQ(MaskHiddenPropertyLine(line, hidden), masked);
+
+    // Cut anywhere, also inside a line longer than the filter holds back.
+    const std::wstring longValue(10000, L'v');
+    const std::wstring text = L"a\r\nProperty(S): DBPASSWORD = " + longValue +
+                              L"\r\nProperty(S): X = 1\r\nProperty(S): DBPASSWORD = z";
+    const std::wstring expected = L"a\r\nProperty(S): DBPASSWORD = **********\r\nProperty(S): X = "
+                                  L"1\r\nProperty(S): DBPASSWORD = **********";
+    for (std::size_t piece : {1u, 3u, 4096u, 20000u}) {
+        HiddenValueFilter filter(hidden);
+        std::wstring out;
+        for (std::size_t at = 0; at < text.size(); at += piece)
+            out += filter.Filter(text.substr(at, piece));
+        out += filter.Finish();
+        EXPECT_EQ(out, expected) << "pieces of " << piece;
+    }
+}
+
+} // namespace
