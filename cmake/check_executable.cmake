@@ -1,7 +1,9 @@
 # ctest check of the shipped setup.exe: at most MAX_BYTES, stripped (no debug sections, no symbol
-# table) and static (no MinGW runtime DLL among its imports).
-#   cmake -DEXE=<setup.exe> -DOBJDUMP=<objdump> -DMAX_BYTES=<n> -P check_executable.cmake
-foreach(required EXE OBJDUMP MAX_BYTES)
+# table), static (no MinGW runtime DLL among its imports) and with its version resource.
+#   cmake -DEXE=<setup.exe> -DOBJDUMP=<objdump> -DMAX_BYTES=<n> -DVERSION=<a.b.c.d>
+#         -P check_executable.cmake
+cmake_minimum_required(VERSION 3.20)
+foreach(required EXE OBJDUMP MAX_BYTES VERSION)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "check_executable.cmake: ${required} not given")
     endif()
@@ -37,6 +39,16 @@ string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
 foreach(import IN LISTS imports)
     if(import MATCHES "DLL Name: lib")
         string(APPEND problems "  imports a MinGW runtime DLL: ${import}\n")
+    endif()
+endforeach()
+
+# The version block's names and values are zero-terminated UTF-16 strings.
+string(REPLACE "." "\\." version_pattern "${VERSION}")
+file(STRINGS "${EXE}" version_strings ENCODING UTF-16LE
+     REGEX "^(FileVersion|ProductVersion|ProductName|FileDescription|LegalCopyright|${version_pattern})$")
+foreach(expected FileVersion ProductVersion ProductName FileDescription LegalCopyright ${VERSION})
+    if(NOT expected IN_LIST version_strings)
+        string(APPEND problems "  no ${expected} in a version resource\n")
     endif()
 endforeach()
 

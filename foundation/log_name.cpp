@@ -1,18 +1,11 @@
 #include "foundation/log_name.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text.h"
 
 namespace {
 bool IsUnsafeFileNameChar(wchar_t c) {
     return c < 0x20 || c == L'\\' || c == L'/' || c == L':' || c == L'*' || c == L'?' ||
            c == L'"' || c == L'<' || c == L'>' || c == L'|';
-}
-
-bool EqualsAsciiIgnoringCase(const std::wstring& text, const wchar_t* other) {
-    std::size_t length = 0;
-    while (other[length])
-        ++length;
-    return EqualsIgnoringAsciiCase(text.data(), text.size(), other, length);
 }
 
 // COM and LPT take one digit, or one of the superscripts ¹ ² ³ that Windows also maps to them.
@@ -24,12 +17,12 @@ bool IsDeviceStem(const std::wstring& stem) {
     static const wchar_t* const kDevices[] = {L"CON", L"PRN",    L"AUX",
                                               L"NUL", L"CONIN$", L"CONOUT$"};
     for (const wchar_t* device : kDevices)
-        if (EqualsAsciiIgnoringCase(stem, device))
+        if (EqualsIgnoringCase(stem, device))
             return true;
     if (stem.size() != 4 || !IsPortDigit(stem[3]))
         return false;
     std::wstring letters = stem.substr(0, 3);
-    return EqualsAsciiIgnoringCase(letters, L"COM") || EqualsAsciiIgnoringCase(letters, L"LPT");
+    return EqualsIgnoringCase(letters, L"COM") || EqualsIgnoringCase(letters, L"LPT");
 }
 
 bool IsHighSurrogate(wchar_t c) {

@@ -20,7 +20,7 @@ std::wstring Trim(const std::wstring& text) {
     return text.substr(first, last - first);
 }
 
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)

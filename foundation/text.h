@@ -1,6 +1,7 @@
 #pragma once
 // Small text rules shared by the command line, the ini file and version texts. No Windows calls.
 #include <string>
+#include <string_view>
 
 // ASCII white space: space, tab, line feed, carriage return, vertical tab, form feed. The same set
 // on every platform, so that a text reads alike whatever the C runtime's idea of white space is.
@@ -11,7 +12,7 @@ std::wstring Trim(const std::wstring& text);
 
 // Equal when the texts differ only in the case of ASCII letters ("QUIET" and "quiet"). Keywords,
 // switches and the ini file's section and key names are ASCII.
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 // The decimal digits of a number ("1049"); no C runtime formatting, so pure code can use it.
 std::wstring DecimalText(unsigned number);

@@ -1,6 +1,6 @@
 #include "msi/hidden_properties.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text.h"
 
 #include <vector>
 
@@ -28,7 +28,7 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
 
 bool IsOneOf(const wchar_t* name, std::size_t length, const std::vector<std::wstring>& names) {
     for (const std::wstring& candidate : names)
-        if (EqualsIgnoringAsciiCase(name, length, candidate.data(), candidate.size()))
+        if (EqualsIgnoringCase(std::wstring_view(name, length), candidate))
             return true;
     return false;
 }

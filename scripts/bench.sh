@@ -97,8 +97,8 @@ timed_run() {
 
 median() {
     sort -n | awk '{ v[NR] = $1 } END {
-        if (NR % 2) printf "%.1f", v[(NR + 1) / 2];
-        else printf "%.1f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+        if (NR % 2) printf "%.4f", v[(NR + 1) / 2];
+        else printf "%.4f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 bash scripts/build.sh >/dev/null
@@ -128,3 +128,7 @@ b_fastest=$(printf '%s\n' "${b_times[@]}" | sort -n | head -n1)
 printf 'fastest A %8.1f ms  B %8.1f ms\n' "$a_fastest" "$b_fastest"
 printf 'median   A %8.1f ms  B %8.1f ms\n' "$a_median" "$b_median"
 awk -v a="$a_median" -v b="$b_median" 'BEGIN { printf "ratio A/B %.3f (medians)\n", a / b }'
+# Each pair ran back to back under the same load: their ratio is steadier when the load changes.
+for ((i = 0; i < runs; i++)); do
+    awk -v a="${a_times[i]}" -v b="${b_times[i]}" 'BEGIN { print a / b }'
+done | median | awk '{ printf "ratio A/B %.3f (median of the run-by-run ratios)\n", $1 }'
