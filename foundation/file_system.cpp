@@ -12,6 +12,11 @@ bool FileExists(const std::wstring& path) {
     return find.valid();
 }
 
+bool IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::wstring LongPathOf(const std::wstring& path) {
     if (path.empty())
         return path;

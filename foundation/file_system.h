@@ -6,6 +6,10 @@
 // folder counts as found. A missing removable medium answers false without a system prompt.
 bool FileExists(const std::wstring& path);
 
+// True when the path names one existing file: no wildcard matching, and a folder does not count
+// (a package path that ends at the setup folder names no package).
+bool IsExistingFile(const std::wstring& path);
+
 // The long form of a path (no 8.3 short names); the path itself when Windows cannot give one,
 // for example for a file that does not exist or an empty path.
 std::wstring LongPathOf(const std::wstring& path);

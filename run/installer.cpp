@@ -86,7 +86,7 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     }
 
     settings.PackagePath = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
-    if (!FileExists(settings.PackagePath)) {
+    if (!IsExistingFile(settings.PackagePath)) {
         LogAndShowMessage(nullptr,
                           FormatLangString(IDS_FILE_NOT_FOUND, settings.PackagePath.c_str()),
                           title_, MB_ICONERROR);

@@ -181,6 +181,20 @@ TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
     }
 }
 
+TEST(HostChecks, PackagePathMustNameOneExistingFile) {
+    // A wildcard that matches product.msi, and the setup folder itself, name no package.
+    for (const char* msiPath : {"MsiPath=*.msi", "MsiPath=product.ms?", "MsiPath="}) {
+        SCOPED_TRACE(msiPath);
+        FakeProductFolder product(L"package_path", {msiPath});
+        RunResult result = product.run(L"/i /quiet");
+        EXPECT_EQ(result.exitCode, 3u);
+        std::wstring expected =
+            product.folder.path() + L"\\" + std::wstring(msiPath + 8, msiPath + strlen(msiPath));
+        EXPECT_TRUE(HasLogLine(result, FormatSetupString(133, expected)));
+        EXPECT_TRUE(product.engine.calls("MsiInstallProductW").empty());
+    }
+}
+
 TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
     FakeProductFolder first(L"second_setup_first", {},
                             FakePackageScript("InstallDelayMs=8000\r\n"));
