@@ -86,11 +86,52 @@ std::wstring IniText() {
     return FromCodePage(bytes, IniCodePage());
 }
 
-// The file is read afresh for every value: it is small, and a change between two reads is seen.
+// The parsed file as it was when last read. A setup ini file with prerequisite sections is read
+// value by value, some fifty values a section; reading and parsing the whole file for each made a
+// hundred sections cost seconds. The file is read afresh whenever its size or last write time
+// (or the code page for its 8-bit text) differs from what was parsed, so a change between two
+// reads is still seen.
+struct ParsedIniFile {
+    bool parsed = false;
+    std::wstring path;
+    ULONGLONG size = 0;
+    FILETIME written = {};
+    unsigned codePage = 0;
+    std::vector<IniSection> sections;
+};
+
+bool IsSameFile(const ParsedIniFile& parsed, const std::wstring& path,
+                const WIN32_FILE_ATTRIBUTE_DATA& data, ULONGLONG size) {
+    return parsed.parsed && parsed.path == path && parsed.size == size &&
+           CompareFileTime(&parsed.written, &data.ftLastWriteTime) == 0 &&
+           parsed.codePage == IniCodePage();
+}
+
+const std::vector<IniSection>& IniSections() {
+    // Lives until the process ends: no destructor runs at exit.
+    static ParsedIniFile* const cache = new ParsedIniFile();
+    const std::wstring path = GetIniPath();
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(ToExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &data)) {
+        *cache = ParsedIniFile();
+        return cache->sections;
+    }
+    const ULONGLONG size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    if (!IsSameFile(*cache, path, data, size)) {
+        cache->sections = ParseIniText(IniText());
+        cache->parsed = true;
+        cache->path = path;
+        cache->size = size;
+        cache->written = data.ftLastWriteTime;
+        cache->codePage = IniCodePage();
+    }
+    return cache->sections;
+}
+
 std::optional<std::wstring> ReadIniValue(const wchar_t* section, const wchar_t* key) {
     if (!section || !key)
         return std::nullopt;
-    return FindIniValue(ParseIniText(IniText()), section, key);
+    return FindIniValue(IniSections(), section, key);
 }
 } // namespace
 
@@ -152,7 +193,7 @@ VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key) {
 int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultValue) {
     if (!section)
         return -1;
-    const std::vector<IniSection> sections = ParseIniText(IniText());
+    const std::vector<IniSection>& sections = IniSections();
     const IniSection* found = FindIniSection(sections, section);
     if (!found)
         return -1;
@@ -164,4 +205,15 @@ int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultVa
             return value ? IniValueToInt(*value, defaultValue) : defaultValue;
         }
     return -1;
+}
+
+std::vector<std::wstring> ReadIniKeyNames(const wchar_t* section) {
+    std::vector<std::wstring> names;
+    if (!section)
+        return names;
+    if (const IniSection* found = FindIniSection(IniSections(), section))
+        for (const IniEntry& entry : found->entries)
+            if (entry.hasValue)
+                names.push_back(entry.name);
+    return names;
 }

@@ -5,6 +5,7 @@
 // are read whole. The file is read afresh for every value: a change between two reads is seen.
 #include "foundation/ini_text.h"
 #include <string>
+#include <vector>
 
 // The executable's path without its file name's extension (stripExtension), or its folder; with
 // a trailing "\" when addSeparator is set. Empty when the path cannot be had whole.
@@ -20,6 +21,9 @@ std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
 VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key);
 // The key's integer when the section has an entry starting with "Optional", else -1.
 int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultValue);
+// The names of the section's keys that have a value, in file order; none when the file or the
+// section is missing. A key not among them reads as absent.
+std::vector<std::wstring> ReadIniKeyNames(const wchar_t* section);
 
 // Conversions between UTF-16 and an 8-bit code page (0 = the system ANSI code page).
 std::string ToCodePage(const std::wstring& text, unsigned codePage);

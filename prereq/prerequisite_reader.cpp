@@ -1,30 +1,69 @@
 #include "prereq/prerequisite_reader.h"
 
 #include "foundation/error_text.h"
+#include "foundation/folder_macros.h"
 #include "foundation/ini_file.h"
 #include "foundation/ini_text.h"
 #include "foundation/setup_log.h"
+#include "foundation/text.h"
 #include "foundation/wide_format.h"
 #include "prereq/detection.h"
-#include "foundation/folder_macros.h"
 #include "prereq/reg_value.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
 namespace {
+// One section of the setup ini file. A key that the section does not have reads as its default
+// without another look at the file: a prerequisite section is asked for some fifty keys, most of
+// them absent (the numbered registry conditions alone are 64).
+class SectionKeys {
+public:
+    explicit SectionKeys(const wchar_t* section)
+        : section_(section), names_(ReadIniKeyNames(section)) {}
+
+    std::wstring String(const wchar_t* key) const {
+        return Has(key) ? ReadIniString(section_.c_str(), key) : std::wstring();
+    }
+    int Int(const wchar_t* key, int defaultValue) const {
+        return Has(key) ? ReadIniInt(section_.c_str(), key, defaultValue) : defaultValue;
+    }
+    VersionWords Version(const wchar_t* key) const {
+        return Has(key) ? ReadIniVersion(section_.c_str(), key) : VersionWords{};
+    }
+    int OptionalInt(const wchar_t* key, int defaultValue) const {
+        return ReadIniOptionalInt(section_.c_str(), key, defaultValue);
+    }
+
+private:
+    bool Has(const wchar_t* key) const {
+        for (const std::wstring& name : names_)
+            if (EqualsIgnoringCase(name, key))
+                return true;
+        return false;
+    }
+    std::wstring section_;
+    std::vector<std::wstring> names_;
+};
+
 constexpr int kPrerequisiteSections = 100;
 constexpr int kNumberedRegConds = 32;
 const wchar_t kNoMsOfficeTypes[] = L" REGISTER_NO_MSO_TYPES=1 ";
 
-void AddRegCond(const std::wstring& section, const std::wstring& pathKey,
-                const std::wstring& condKey, Prerequisite& record) {
-    std::wstring path = ReadIniString(section.c_str(), pathKey.c_str());
+void AddRegCond(const SectionKeys& keys, const std::wstring& pathKey, const std::wstring& condKey,
+                Prerequisite& record) {
+    std::wstring path = keys.String(pathKey.c_str());
     if (path.empty())
         return;
-    std::wstring cond = ReadIniString(section.c_str(), condKey.c_str());
+    std::wstring cond = keys.String(condKey.c_str());
     if (!cond.empty())
         record.RegConds.push_back(RegCondition{path, cond});
+}
+
+void ReadRegConds(const SectionKeys& keys, Prerequisite& record) {
+    AddRegCond(keys, L"RegPath", L"RegCond", record);
+    for (int i = 0; i < kNumberedRegConds; ++i)
+        AddRegCond(keys, FormatWide(L"RegPath%d", i), FormatWide(L"RegCond%d", i), record);
 }
 
 bool IsLibreOffice(const std::wstring& name) {
@@ -33,19 +72,18 @@ bool IsLibreOffice(const std::wstring& name) {
 
 // The installer named by the section: InstPath, or the command line stored at InstRegPath.
 // False when the section is to be skipped.
-bool ReadInstaller(const wchar_t* section, Prerequisite& record) {
-    record.InstPath = ReadIniString(section, L"InstPath");
+bool ReadInstaller(const SectionKeys& keys, Prerequisite& record) {
+    record.InstPath = keys.String(L"InstPath");
     if (!record.InstPath.empty()) {
         ExpandFolderMacros(record.InstPath);
-        record.InstParams = ReadIniString(section, L"InstParams");
-        record.UpdateParams = ReadIniString(section, L"UpdateParams");
-        if (IsLibreOffice(record.Name) &&
-            ReadIniInt(section, L"NotAssociateWithMSOfficeFiles", 0) != 0)
+        record.InstParams = keys.String(L"InstParams");
+        record.UpdateParams = keys.String(L"UpdateParams");
+        if (IsLibreOffice(record.Name) && keys.Int(L"NotAssociateWithMSOfficeFiles", 0) != 0)
             record.InstParams += kNoMsOfficeTypes;
         return true;
     }
 
-    std::wstring path = ReadIniString(section, L"InstRegPath");
+    std::wstring path = keys.String(L"InstRegPath");
     std::wstring command;
     DWORD error = ReadRegistryValueByPath(path, false, command);
     if (error != ERROR_SUCCESS) {
@@ -59,26 +97,26 @@ bool ReadInstaller(const wchar_t* section, Prerequisite& record) {
     if (blank == std::wstring::npos)
         return false;
     record.InstPath = command.substr(0, blank);
-    record.InstParams = command + L" " + ReadIniString(section, L"InstParams");
+    record.InstParams = command + L" " + keys.String(L"InstParams");
     return !record.InstPath.empty();
 }
 
-void ReadDetectionKeys(const wchar_t* section, Prerequisite& record) {
-    record.IsUninstall = ReadIniInt(section, L"IsUninstall", 0);
-    record.AdminNeed = ReadIniInt(section, L"AdminNeed", 1);
-    record.RunAs = ReadIniInt(section, L"RunAs", 0);
-    record.OSbit = ReadIniInt(section, L"OSbit", 0);
-    record.OSver = static_cast<int>(ParseLeadingInt(ReadIniString(section, L"OSver")));
-    record.Key64 = ReadIniInt(section, L"Key64", 0);
-    record.FilePath = ReadIniString(section, L"FilePath");
+void ReadDetectionKeys(const SectionKeys& keys, Prerequisite& record) {
+    record.IsUninstall = keys.Int(L"IsUninstall", 0);
+    record.AdminNeed = keys.Int(L"AdminNeed", 1);
+    record.RunAs = keys.Int(L"RunAs", 0);
+    record.OSbit = keys.Int(L"OSbit", 0);
+    record.OSver = static_cast<int>(ParseLeadingInt(keys.String(L"OSver")));
+    record.Key64 = keys.Int(L"Key64", 0);
+    record.FilePath = keys.String(L"FilePath");
     ExpandFolderMacros(record.FilePath);
-    record.FileVer = ReadIniVersion(section, L"FileVer");
-    record.FileTryLoad = ReadIniInt(section, L"FileTryLoad", 0);
-    record.MsiProd = ReadIniString(section, L"MsiProd");
-    ReadRegConds(section, record);
-    record.ChooseDownload = ReadIniString(section, L"ChooseDownload");
-    record.RunExeCond = ReadIniString(section, L"RunExeCond");
-    record.SkipIfFoundInPath = ReadIniString(section, L"SkipIfFoundInPath");
+    record.FileVer = keys.Version(L"FileVer");
+    record.FileTryLoad = keys.Int(L"FileTryLoad", 0);
+    record.MsiProd = keys.String(L"MsiProd");
+    ReadRegConds(keys, record);
+    record.ChooseDownload = keys.String(L"ChooseDownload");
+    record.RunExeCond = keys.String(L"RunExeCond");
+    record.SkipIfFoundInPath = keys.String(L"SkipIfFoundInPath");
 }
 
 int OptionalStateOf(int optional) {
@@ -88,24 +126,22 @@ int OptionalStateOf(int optional) {
 }
 
 // One prerequisite section; false when the section is skipped.
-bool ReadPrerequisite(const wchar_t* section, Prerequisite& record) {
-    record.Name = ReadIniString(section, L"Name");
+bool ReadPrerequisite(const SectionKeys& keys, Prerequisite& record) {
+    record.Name = keys.String(L"Name");
     if (record.Name.empty())
         return false;
-    record.Url = ReadIniString(section, L"Url");
-    if (!ReadInstaller(section, record))
+    record.Url = keys.String(L"Url");
+    if (!ReadInstaller(keys, record))
         return false;
-    ReadDetectionKeys(section, record);
+    ReadDetectionKeys(keys, record);
     record.Selected = true;
-    record.OptionalState = OptionalStateOf(ReadIniOptionalInt(section, L"Optional", 1));
+    record.OptionalState = OptionalStateOf(keys.OptionalInt(L"Optional", 1));
     return true;
 }
 } // namespace
 
 void ReadRegConds(const wchar_t* section, Prerequisite& record) {
-    AddRegCond(section, L"RegPath", L"RegCond", record);
-    for (int i = 0; i < kNumberedRegConds; ++i)
-        AddRegCond(section, FormatWide(L"RegPath%d", i), FormatWide(L"RegCond%d", i), record);
+    ReadRegConds(SectionKeys(section), record);
 }
 
 void ReadPrerequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
@@ -113,7 +149,7 @@ void ReadPrerequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
     for (int n = 0; n < kPrerequisiteSections; ++n) {
         std::wstring section = FormatWide(sectionFormat, n);
         Prerequisite record;
-        if (!ReadPrerequisite(section.c_str(), record))
+        if (!ReadPrerequisite(SectionKeys(section.c_str()), record))
             continue;
         if (NeedsInstall(record) || record.IsUninstall != 0)
             list.push_back(record);
@@ -124,16 +160,17 @@ void ReadPostrequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
     list.clear();
     for (int n = 0;; ++n) {
         std::wstring section = FormatWide(sectionFormat, n);
+        SectionKeys keys(section.c_str());
         Prerequisite record;
-        record.RunAs = ReadIniInt(section.c_str(), L"RunAs", 0);
-        record.Name = ReadIniString(section.c_str(), L"Name");
+        record.RunAs = keys.Int(L"RunAs", 0);
+        record.Name = keys.String(L"Name");
         if (record.Name.empty())
             return;
-        record.Url = ReadIniString(section.c_str(), L"Url");
-        record.InstPath = ReadIniString(section.c_str(), L"InstPath");
+        record.Url = keys.String(L"Url");
+        record.InstPath = keys.String(L"InstPath");
         if (!record.InstPath.empty()) {
             ExpandFolderMacros(record.InstPath);
-            record.InstParams = ReadIniString(section.c_str(), L"InstParams");
+            record.InstParams = keys.String(L"InstParams");
         }
         list.push_back(record);
     }

@@ -163,7 +163,10 @@ int CInstaller::AskForRestart() {
 int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
     rebootNeeded = false;
     PrerequisiteList list;
+    LARGE_INTEGER f, a, b; QueryPerformanceFrequency(&f); QueryPerformanceCounter(&a);
     ReadPrerequisites(keyFormat, list);
+    QueryPerformanceCounter(&b);
+    LogPrintf(L"TIMING ReadPrerequisites %d us\r\n", (int)((b.QuadPart - a.QuadPart) * 1000000 / f.QuadPart));
     if (list.empty())
         return 1;
 

@@ -43,6 +43,57 @@ case_install() {
     product_codes=$sample_code
 }
 
+# Writes the demonstration product with the given number of prerequisite sections into $1; each
+# section is found present through a registry condition on a value that write_bench_values puts
+# into the prefix.
+prereq_folder() {
+    local dist=$1 count=$2 i
+    mkdir -p "$dist"
+    cp "$repo/build/setup.exe" "$dist/setup.exe"
+    build_sample_package "$dist/SampleNotes.msi"
+    local lines=('[Main]' 'MsiPath=SampleNotes.msi')
+    for ((i = 0; i < count; i++)); do
+        lines+=("[PreReq$i]" "Name=Component $i" "InstPath=#Root#\\pkg\\component$i.exe"
+            "RegPath=HKEY_LOCAL_MACHINE\\Software\\SetupBench\\Component$i" 'RegCond=DWORD>=1')
+    done
+    write_ini "$dist/setup.ini" "${lines[@]}"
+}
+
+# The registry values that make every bench component present, in one regedit call.
+write_bench_values() {
+    local file=$case_dir/components.reg i
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\SetupBench]\r\n'
+        for ((i = 0; i < 100; i++)); do
+            printf '"Component%d"=dword:00000001\r\n' "$i"
+        done
+    } >"$file"
+    wine_run regedit /s "$(win_path "$file")" >/dev/null 2>&1
+}
+
+# Detection is on the path of every run: a quiet install whose setup ini has 100 prerequisite
+# sections, all present through registry conditions, against the same install without any.
+case_prereq100() {
+    write_bench_values
+    prereq_folder "$case_dir/with100" 100
+    prereq_folder "$case_dir/without" 0
+    side_a_label="setup.exe /i /quiet, 100 prerequisites present"
+    side_a_command="$(win_path "$case_dir/with100/setup.exe") /i /quiet"
+    side_b_label="setup.exe /i /quiet, no prerequisites"
+    side_b_command="$(win_path "$case_dir/without/setup.exe") /i /quiet"
+    product_codes=$sample_code
+}
+
+# The setup ini without prerequisite sections: setup.exe's own cost over a bare msiexec install.
+case_prereq0() {
+    prereq_folder "$case_dir/without" 0
+    side_a_label="setup.exe /i /quiet, no prerequisites"
+    side_a_command="$(win_path "$case_dir/without/setup.exe") /i /quiet"
+    side_b_label="msiexec /i /qn"
+    side_b_command="msiexec /i $(win_path "$case_dir/without/SampleNotes.msi") /qn"
+    product_codes=$sample_code
+}
+
 # ---- machinery ----
 
 root=$repo/build/bench

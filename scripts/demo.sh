@@ -73,7 +73,7 @@ else
     sed 's/^/    /' <<<"$launched"
 fi
 echo
-echo "== Product and prerequisite state afterwards"
+echo "== Product and prerequisite afterwards"
 for product in 'Sample Notes' 'Prereq Tool'; do
     if run reg query "HKLM\\Software\\$product" /v Version 2>/dev/null | grep -q Version; then
         echo "    $product is installed"

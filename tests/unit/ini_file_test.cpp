@@ -102,4 +102,20 @@ TEST(IniText, VersionComponentsAreReadLikeAtoi) {
     EXPECT_EQ(ParseLeadingInt(L"1049,1033"), 1049);
     EXPECT_EQ(ParseLeadingInt(L"abc"), 0);
 }
+TEST_F(IniFileTest, ChangedFileIsReadAgainEvenAtTheSameSize) {
+    Write("[Main]\r\nMsiPath=first.msi\r\n");
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiPath"), L"first.msi");
+    Write("[Main]\r\nMsiPath=other.msi\r\n");
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiPath"), L"other.msi");
+    DeleteFileW(testfiles::ExeIniPath().c_str());
+    EXPECT_EQ(ReadIniString(L"Main", L"MsiPath"), L"");
+}
+
+TEST_F(IniFileTest, KeyNamesAreThoseWithAValueInTheFirstSectionOfTheName) {
+    Write("[PreReq0]\r\nName=A\r\n; RegPath=comment\r\nregpath5=x\r\nflag\r\n"
+          "[prereq0]\r\nUrl=second section\r\n");
+    EXPECT_EQ(ReadIniKeyNames(L"PREREQ0"), (std::vector<std::wstring>{L"Name", L"regpath5"}));
+    EXPECT_TRUE(ReadIniKeyNames(L"PreReq1").empty());
+}
+
 } // namespace

@@ -127,18 +127,18 @@ TEST_F(PrerequisiteReader, FieldsComeFromTheirKeysWithTheirDefaults) {
 }
 
 TEST_F(PrerequisiteReader, RegistryConditionPairsNeedBothKeysOfTheirNumber) {
-    PrerequisiteList list =
-        Read({{"Name=A", "InstPath=a.exe", "RegPath=HKEY_USERS\\P\\V", "RegPath0=HKEY_USERS\\P\\V0",
-               "RegCond0=DWORD=0", "RegPath5=HKEY_USERS\\P\\V5", "RegCond5=DWORD=5",
-               "RegCond7=DWORD=7", "RegPath31=HKEY_USERS\\P\\V31", "RegCond31=DWORD=31",
-               "RegPath32=HKEY_USERS\\P\\V32", "RegCond32=DWORD=32"}});
+    PrerequisiteList list = Read(
+        {{"Name=A", "InstPath=a.exe", "RegPath=HKEY_USERS\\P\\V", "RegPath0=HKEY_USERS\\P\\V0",
+          "RegCond0=DWORD=0", "RegPath5=HKEY_USERS\\P\\V5", "RegCond5=DWORD=5", "RegCond7=DWORD=7",
+          "regpath9=HKEY_USERS\\P\\V9", "REGCOND9=DWORD=9", "RegPath31=HKEY_USERS\\P\\V31",
+          "RegCond31=DWORD=31", "RegPath32=HKEY_USERS\\P\\V32", "RegCond32=DWORD=32"}});
     ASSERT_EQ(list.size(), 1u);
     std::vector<std::wstring> pairs;
     for (const RegCondition& pair : list[0].RegConds)
         pairs.push_back(pair.RegPath + L" " + pair.RegCond);
-    EXPECT_EQ(pairs,
-              (std::vector<std::wstring>{L"HKEY_USERS\\P\\V0 DWORD=0", L"HKEY_USERS\\P\\V5 DWORD=5",
-                                         L"HKEY_USERS\\P\\V31 DWORD=31"}));
+    EXPECT_EQ(pairs, (std::vector<std::wstring>{
+                         L"HKEY_USERS\\P\\V0 DWORD=0", L"HKEY_USERS\\P\\V5 DWORD=5",
+                         L"HKEY_USERS\\P\\V9 DWORD=9", L"HKEY_USERS\\P\\V31 DWORD=31"}));
 }
 
 TEST_F(PrerequisiteReader, PostrequisitesEndAtTheFirstSectionWithoutAName) {
