@@ -15,6 +15,7 @@
 #include "prereq/run_component.h"
 #include "prereq/prerequisite_reader.h"
 #include "resources/resource_ids.h"
+#include "run/failure_log_mail.h"
 
 #include <windows.h>
 
@@ -83,7 +84,8 @@ bool CInstallerMsi::Run(bool& rebootNeeded) {
 
     unsigned code = InstallProduct(state, rebootNeeded);
     if (CheckInstallResult(code) != 0) {
-        // The failure-log mailing is offered here once it exists; a cancellation never gets it.
+        if (code != ERROR_INSTALL_USEREXIT)
+            OfferFailureLog(settings.LogPath, ProductName(), ProductVersion());
         return false;
     }
 

@@ -14,6 +14,7 @@
 //   EngineLogBytes      MsiInstallProductW writes a log of about this many bytes (numbered
 //                       "Engine line" lines) to the file MsiEnableLogW named
 //   PatchResult         MsiApplyPatchW (default 0)
+//   PatchCrash=1        MsiApplyPatchW raises an access violation
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
 //   EntryPointGoneAfterLoads  see fake_msi_loads.cpp
@@ -156,9 +157,12 @@ UINT WINAPI MsiApplyPatchW(LPCWSTR szPatchPackage, LPCWSTR szInstallPackage,
     recordCall(L"MsiApplyPatchW",
                {argumentText(szPatchPackage), argumentText(szInstallPackage),
                 argumentNumber(static_cast<long>(eInstallType)), argumentText(szCommandLine)});
+    const FakeMsiScript script = currentScript();
+    if (script.integer("PatchCrash", 0) == 1)
+        crashInsideTheEngine();
     if (!szPatchPackage)
         return ERROR_INVALID_PARAMETER;
-    return scriptedResult("PatchResult");
+    return static_cast<UINT>(script.integer("PatchResult", ERROR_SUCCESS));
 }
 
 UINT WINAPI MsiReinstallProductW(LPCWSTR szProduct, DWORD szReinstallMode) {

@@ -229,25 +229,6 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
         << "the second setup installed nothing";
 }
 
-TEST(HostChecks, PatchRunIsRefusedWithoutTouchingAnything) {
-    ScenarioFolder folder(L"patch_run");
-    folder.writeFile(L"fix.msp", "placeholder");
-    folder.writeIni(
-        MainSection({"MsiPatch=1", "MsiPath=fix.msp", "Name=Editor", "VersionTarget=2.1"}));
-    FakeEngine engine(folder, FakePackageScript());
-    RunOptions options = Options(L"/i /quiet");
-    engine.selectFor(options);
-    RunResult result = folder.run(options);
-    EXPECT_EQ(result.exitCode, 3u);
-    ASSERT_EQ(result.logFiles.size(), 1u);
-    EXPECT_EQ(result.logFiles[0].rfind(L"Editor Setup (", 0), 0u);
-    EXPECT_TRUE(HasLogLine(
-        result,
-        L"Patch packages (MsiPatch=1) are not supported by this setup. Nothing was changed."));
-    EXPECT_TRUE(engine.calls("MsiApplyPatchW").empty());
-    EXPECT_TRUE(engine.calls("MsiInstallProductW").empty());
-}
-
 TEST(HostChecks, RussianUserIsToldThat64BitWindowsIsNeeded) {
     if (Is64BitWindows())
         GTEST_SKIP() << "the package is accepted on 64-bit Windows";

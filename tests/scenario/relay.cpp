@@ -60,11 +60,6 @@ bool StartSuspended(const RelayRequest& request, PROCESS_INFORMATION& info) {
                                  request.environment, CREATE_SUSPENDED, info);
 }
 
-bool WaitForRelease(const std::wstring& eventName) {
-    const UniqueKernelHandle release(OpenEventW(SYNCHRONIZE, FALSE, eventName.c_str()));
-    return release && WaitForSingleObject(release.get(), kReleaseTimeoutMs) == WAIT_OBJECT_0;
-}
-
 } // namespace
 
 int main() {
@@ -72,6 +67,13 @@ int main() {
     RelayRequest request;
     if (requestPath.empty() || !ReadRequest(requestPath, request)) {
         Answer(requestPath, "error " + std::to_string(ERROR_INVALID_DATA));
+        return 1;
+    }
+    // Opened before the answer: the harness closes its event once it has set it, and an event
+    // opened only after the answer could already be gone (seen on a loaded machine).
+    const UniqueKernelHandle release(OpenEventW(SYNCHRONIZE, FALSE, request.eventName.c_str()));
+    if (!release) {
+        Answer(requestPath, "error " + std::to_string(GetLastError()));
         return 1;
     }
     PROCESS_INFORMATION info = {};
@@ -82,7 +84,7 @@ int main() {
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     Answer(requestPath, "pid " + std::to_string(info.dwProcessId));
-    if (!WaitForRelease(request.eventName)) {
+    if (WaitForSingleObject(release.get(), kReleaseTimeoutMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.get(), ERROR_TIMEOUT);
         return 1;
     }

@@ -39,8 +39,6 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
     }
     return lines;
 }
-
-const wchar_t kSavedEngineName[] = L"msi.dll.saved-by-tests";
 } // namespace
 
 std::wstring PackagePath(const std::wstring& fileName) {
@@ -107,29 +105,41 @@ std::string MainSection(const std::vector<std::string>& lines) {
     return text;
 }
 
+SystemDllStandIn::SystemDllStandIn(const wchar_t* dllName, const std::wstring& source)
+    : dll_(SystemFile(dllName)), saved_(dll_ + L".saved-by-tests") {
+    if (GetFileAttributesW(saved_.c_str()) == INVALID_FILE_ATTRIBUTES)
+        MoveFileW(dll_.c_str(), saved_.c_str());
+    DeleteFileW(dll_.c_str());
+    if (!source.empty() && !CopyFileW(source.c_str(), dll_.c_str(), FALSE))
+        ADD_FAILURE() << "cannot place " << Utf8(dll_) << " from " << Utf8(source);
+}
+
+SystemDllStandIn::~SystemDllStandIn() {
+    DeleteFileW(dll_.c_str());
+    MoveFileW(saved_.c_str(), dll_.c_str());
+}
+
+void SelectNativeDll(RunOptions& options, const std::wstring& name) {
+    for (auto& entry : options.env)
+        if (entry.first == L"WINEDLLOVERRIDES") {
+            entry.second += L";" + name + L"=n";
+            return;
+        }
+    options.env.push_back({L"WINEDLLOVERRIDES", name + L"=n"});
+}
+
 FakeEngine::FakeEngine(const ScenarioFolder& folder, const std::string& script, Kind kind)
     : scriptPath_(folder.path() + L"\\fake_msi_script.txt"),
-      recordPath_(folder.path() + L"\\fake_msi_calls.txt") {
+      recordPath_(folder.path() + L"\\fake_msi_calls.txt"),
+      dll_(L"msi.dll",
+           FromEnvironment(kind == Complete ? L"FAKE_MSI_DLL" : L"FAKE_MSI_INCOMPLETE_DLL")) {
     std::ofstream(std::filesystem::path(scriptPath_), std::ios::binary) << script;
-    std::wstring engine = SystemFile(L"msi.dll");
-    std::wstring saved = SystemFile(kSavedEngineName);
-    if (GetFileAttributesW(saved.c_str()) == INVALID_FILE_ATTRIBUTES)
-        MoveFileW(engine.c_str(), saved.c_str());
-    std::wstring source =
-        FromEnvironment(kind == Complete ? L"FAKE_MSI_DLL" : L"FAKE_MSI_INCOMPLETE_DLL");
-    if (!CopyFileW(source.c_str(), engine.c_str(), FALSE))
-        ADD_FAILURE() << "cannot place the fake engine from " << Utf8(source);
 }
 
-FakeEngine::~FakeEngine() {
-    std::wstring engine = SystemFile(L"msi.dll");
-    std::wstring saved = SystemFile(kSavedEngineName);
-    DeleteFileW(engine.c_str());
-    MoveFileW(saved.c_str(), engine.c_str());
-}
+FakeEngine::~FakeEngine() = default;
 
 void FakeEngine::selectFor(RunOptions& options) const {
-    options.env.push_back({L"WINEDLLOVERRIDES", L"msi=n"});
+    SelectNativeDll(options, L"msi");
     options.env.push_back({L"FAKE_MSI_SCRIPT", scriptPath_});
     options.env.push_back({L"FAKE_MSI_RECORD", recordPath_});
 }
@@ -152,6 +162,36 @@ std::size_t FakeEngine::loads() const {
     if (!GetFileAttributesExW(counter.c_str(), GetFileExInfoStandard, &data))
         return 0;
     return data.nFileSizeLow;
+}
+
+FakeMail::FakeMail(const ScenarioFolder& folder, Placement placement)
+    : recordPath_(folder.path() + L"\\fake_mapi_calls.txt"),
+      dll_(L"mapi32.dll", placement == InSystemFolder ? FromEnvironment(L"FAKE_MAPI_DLL") : L"") {
+    if (placement == BesideSetup)
+        CopyFileW(FromEnvironment(L"FAKE_MAPI_DLL").c_str(),
+                  (folder.path() + L"\\MAPI32.DLL").c_str(), FALSE);
+}
+
+void FakeMail::selectFor(RunOptions& options, const std::wstring& result) const {
+    SelectNativeDll(options, L"mapi32");
+    options.env.push_back({L"FAKE_MAPI_RECORD", recordPath_});
+    options.env.push_back({result == L"crash" ? L"FAKE_MAPI_CRASH" : L"FAKE_MAPI_RESULT",
+                           result == L"crash" ? L"1" : result});
+}
+
+std::vector<std::vector<std::string>> FakeMail::sent() const {
+    std::vector<std::vector<std::string>> calls;
+    for (const std::string& line : ReadLines(recordPath_)) {
+        std::vector<std::string> fields(1);
+        for (char c : line) {
+            if (c == '\x1F')
+                fields.emplace_back();
+            else
+                fields.back().push_back(c);
+        }
+        calls.push_back(fields);
+    }
+    return calls;
 }
 
 std::string FakePackageScript(const std::string& extraLines) {

@@ -35,6 +35,22 @@ std::wstring FormatSetupString(unsigned id, const std::wstring& argument,
 // "[Main]\r\n" followed by the given lines, each ended with "\r\n".
 std::string MainSection(const std::vector<std::string>& lines);
 
+// Puts `source` (nothing when empty) in place of a DLL of the prefix's system folder for one
+// scenario, and the prefix's own back afterwards.
+class SystemDllStandIn {
+public:
+    SystemDllStandIn(const wchar_t* dllName, const std::wstring& source);
+    ~SystemDllStandIn();
+    SystemDllStandIn(const SystemDllStandIn&) = delete;
+    SystemDllStandIn& operator=(const SystemDllStandIn&) = delete;
+
+private:
+    std::wstring dll_, saved_;
+};
+
+// Adds "<name>=n" to the child's WINEDLLOVERRIDES, keeping the overrides already chosen.
+void SelectNativeDll(RunOptions& options, const std::wstring& name);
+
 // The fake msi.dll of the tests, placed in the system folder for one scenario and selected for
 // the child with a DLL override. It answers from a script and records the calls it gets.
 class FakeEngine {
@@ -54,6 +70,24 @@ public:
 
 private:
     std::wstring scriptPath_, recordPath_;
+    SystemDllStandIn dll_;
+};
+
+// The fake MAPI32.DLL of the tests (a Simple MAPI provider that records each message), in the
+// system folder, beside setup.exe (the system folder then has none), or missing.
+class FakeMail {
+public:
+    enum Placement { InSystemFolder, BesideSetup, Missing };
+    FakeMail(const ScenarioFolder& folder, Placement placement = InSystemFolder);
+    // `result` is MAPISendMail's answer; "crash" makes it raise an access violation.
+    void selectFor(RunOptions& options, const std::wstring& result = L"0") const;
+    // Per call: flags, recipient count, class, name, address, subject, note text, attachment
+    // count, path, position, file name; texts as the bytes received.
+    std::vector<std::vector<std::string>> sent() const;
+
+private:
+    std::wstring recordPath_;
+    SystemDllStandIn dll_;
 };
 
 // The script lines that make the fake answer for a readable 32-bit package "Fake Product" 1.0.

@@ -1,0 +1,124 @@
+#include "run/installer_msp.h"
+
+#include "app/setup_settings.h"
+#include "foundation/exception_guard.h"
+#include "foundation/ini_file.h"
+#include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
+#include "foundation/setup_log.h"
+#include "foundation/text.h"
+#include "msi/engine_log.h"
+#include "msi/hidden_properties.h"
+#include "msi/msi_library.h"
+#include "msi/package_info.h"
+#include "resources/resource_ids.h"
+#include "run/failure_log_mail.h"
+
+#include <windows.h>
+
+namespace {
+// An administrative run patches the administrative image: the engine gets the image's package.
+bool IsAdministrative() {
+    return Settings().Mode == ModeAdmin;
+}
+} // namespace
+
+bool CInstallerMsp::LoadPackageInfo() {
+    const int language = ReadIniInt(L"Main", L"ProductLangID", 0);
+    Settings().CodePage = GetLanguageAnsiCodePage(static_cast<unsigned long>(language));
+    return true;
+}
+
+std::wstring CInstallerMsp::ProductName() {
+    return ReadIniString(L"Main", L"Name");
+}
+std::wstring CInstallerMsp::ProductNameLangNeutral() {
+    return ReadIniString(L"Main", L"ProductNameLangNeutral");
+}
+std::wstring CInstallerMsp::ProductVersion() {
+    return ReadIniString(L"Main", L"VersionTarget");
+}
+
+std::wstring CInstallerMsp::Title() {
+    return FormatLangString(IDS_PATCH_SETUP_TITLE, ProductName().c_str());
+}
+
+bool CInstallerMsp::ValidateOperationType() {
+    SetupSettings& settings = Settings();
+    settings.OperationType = ReadIniString(L"Main", L"MsiType", L"Major");
+    // Both kinds of patch are applied the same way.
+    return EqualsIgnoringCase(settings.OperationType, L"Minor") ||
+           EqualsIgnoringCase(settings.OperationType, L"Major");
+}
+
+bool CInstallerMsp::Run(bool& rebootNeeded) {
+    (void)rebootNeeded; // a patch run never asks for a restart itself
+    unsigned code = ApplyPatch();
+    if (CheckInstallResult(code) == 0)
+        return true;
+    if (code != ERROR_INSTALL_USEREXIT)
+        OfferFailureLog(Settings().LogPath, ProductName(), ProductVersion());
+    return false;
+}
+
+unsigned CInstallerMsp::ApplyPatch() {
+    SetupSettings& settings = Settings();
+    const MsiLibrary& msi = RunMsiLibrary();
+    if (!msi.complete())
+        return ERROR_INSTALL_FAILURE;
+    msi.SetInternalUI(static_cast<INSTALLUILEVEL>(settings.UILevel), nullptr);
+    if (!ConfirmPatch())
+        return ERROR_SUCCESS;
+
+    // No transform clause: a patch carries its own.
+    std::wstring commandLine = settings.Properties;
+    // A patch run reads no package, so it knows no hidden property names of its own.
+    LogPrintf(L"Calling MsiApplyPatch with command line: '%s'\r\n",
+              MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
+    LogText(L"\r\n\r\n", false);
+    unsigned result = CallEngine(msi, commandLine);
+    if (result == ERROR_SUCCESS)
+        LogText(L"Setup completed\r\n");
+    else if (result == ERROR_INSTALL_USEREXIT)
+        LogText(L"Installation canceled\r\n");
+    return result;
+}
+
+// False when the user declined at full UI; in quiet and passive runs the patch goes ahead.
+bool CInstallerMsp::ConfirmPatch() {
+    std::wstring question =
+        FormatLangString(IDS_ASK_APPLY_PATCH, ProductVersion().c_str(), ProductName().c_str());
+    int answer = LogAndShowMessage(nullptr, question, title(), MB_YESNO | MB_ICONQUESTION);
+    if (!IsFullUI()) {
+        LogText(L"Auto-upgrading in passive mode\r\n");
+        return true;
+    }
+    return answer == IDYES;
+}
+
+unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine) {
+    SetupSettings& settings = Settings();
+    const bool administrative = IsAdministrative();
+    const wchar_t* installPackage = administrative ? settings.AdminTargetPath.c_str() : nullptr;
+    const INSTALLTYPE installType =
+        administrative ? INSTALLTYPE_NETWORK_IMAGE : INSTALLTYPE_DEFAULT;
+
+    unsigned result = ERROR_INSTALL_FAILURE;
+    unsigned long exceptionCode = 0;
+    const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
+    // The patch is always applied with the engine's basic UI, whatever the run's UI level.
+    msi.SetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
+    const bool returned = RunWithExceptionGuard(
+        [&] {
+            result = msi.ApplyPatch(settings.PackagePath.c_str(), installPackage, installType,
+                                    commandLine.c_str());
+        },
+        exceptionCode);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
+    if (!returned) {
+        LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
+                  static_cast<unsigned>(exceptionCode));
+        result = ERROR_INSTALL_FAILURE;
+    }
+    return result;
+}
