@@ -79,6 +79,17 @@ struct SidTraits {
     static void close(Type h) { FreeSid(h); }
 };
 
+struct IconTraits {
+    using Type = HICON;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DestroyIcon(h); }
+};
+struct FontTraits {
+    using Type = HFONT;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>; // processes, threads, mutexes, tokens
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
@@ -86,3 +97,5 @@ using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 using UniqueSid = UniqueHandle<SidTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueFont = UniqueHandle<FontTraits>;

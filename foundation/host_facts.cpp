@@ -34,6 +34,10 @@ bool IsNativeX86() {
 }
 
 bool IsUserAdmin() {
+    // Test seam: under Wine every user is an administrator, so the paths of a user without the
+    // rights are reached by setting this variable. It can only take rights away, never grant them.
+    if (GetEnvironmentVariableW(L"SETUP_TEST_NOT_ADMIN", nullptr, 0) != 0)
+        return false;
     UniqueSid administrators = AdministratorsGroupSid();
     if (!administrators)
         return false;

@@ -62,4 +62,13 @@
 #define IDS_ACTION_UNINSTALL 256
 #define IDS_BUTTON_CONTINUE 257
 
+// Dialog templates and their controls
+#define IDD_PREREQUISITES 129
+#define IDC_HEADER 1001
+#define IDC_PREREQUISITE_LIST 10010
+#define IDC_NOTES 10013
+#define IDD_DOWNLOAD 201
+#define IDC_DOWNLOAD_MESSAGE 1004
+#define IDC_DOWNLOAD_LINK 1005
+
 #endif

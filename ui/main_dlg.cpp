@@ -8,6 +8,7 @@
 #include "foundation/wide_format.h"
 #include "prereq/run_component.h"
 #include "resources/resource_ids.h"
+#include "ui/download_dlg.h"
 
 #include <vector>
 
@@ -45,7 +46,7 @@ bool InstallerFileMissing(const Prerequisite& record) {
 
 CMainDlg::CMainDlg(PrerequisiteList& records, const std::wstring& productName,
                    const std::wstring& title)
-    : records_(records), productName_(productName), title_(title) {}
+    : CDialogBase(IDD_PREREQUISITES), records_(records), productName_(productName), title_(title) {}
 
 bool CMainDlg::InstallSelected(bool passive) {
     std::vector<const std::wstring*> selected;
@@ -96,7 +97,7 @@ bool CMainDlg::InstallSelected(bool passive) {
 }
 
 void CMainDlg::ShowInstallingNote(const Prerequisite& record) {
-    HWND notes = window_ ? GetDlgItem(window_, kNotesBoxId) : nullptr;
+    HWND notes = Window() ? GetDlgItem(Window(), IDC_NOTES) : nullptr;
     if (!notes)
         return;
     ShowWindow(notes, SW_SHOW);
@@ -105,12 +106,10 @@ void CMainDlg::ShowInstallingNote(const Prerequisite& record) {
 }
 
 void CMainDlg::ShowFailure(const std::wstring& message) {
-    ShowMessage(message, LoadLangString(IDS_INSTALLATION_ERROR), MB_ICONERROR | MB_OK, window_);
+    ShowMessage(message, LoadLangString(IDS_INSTALLATION_ERROR), MB_ICONERROR | MB_OK, Window());
 }
 
 int CMainDlg::OfferDownload(Prerequisite& record) {
-    // The download dialog comes with the interactive prerequisites dialog; until then the
-    // component counts as not found.
-    (void)record;
-    return 0;
+    CDownloadDlg download(record);
+    return static_cast<int>(download.ShowModal(Window()));
 }

@@ -2,24 +2,27 @@
 // The prerequisites dialog: lists the missing components and runs their installers. Its install
 // loop also serves quiet and passive runs, where the dialog is never shown.
 #include "prereq/prerequisite.h"
+#include "ui/dialog_base.h"
 
 #include <windows.h>
 #include <string>
 
-class CMainDlg {
+class CMainDlg : public CDialogBase {
 public:
     // Keeps a reference to the records (owned by the setup run) and copies the two texts.
     CMainDlg(PrerequisiteList& records, const std::wstring& productName, const std::wstring& title);
 
-    // Shows the dialog (template 129) modally: 1 go on with the product, 0 declined, 2 cancelled,
-    // -1 when it cannot be shown.
-    INT_PTR ShowModal(HWND owner);
+    // ShowModal (template 129): 1 go on with the product, 0 declined, 2 cancelled, -1 when it
+    // cannot be shown.
 
     // Runs the installer of every selected record in order. With passive set no window is
     // touched. False only when it stopped for want of administrative rights.
     bool InstallSelected(bool passive);
     // A component's installer asked for a restart (3010).
     bool RebootNeeded() const { return rebootNeeded_; }
+
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // What the loop shows the user when the dialog is on screen.
@@ -28,11 +31,28 @@ private:
     // The download dialog for a record whose installer file is missing; 1 when found after all.
     int OfferDownload(Prerequisite& record);
 
-    static constexpr int kNotesBoxId = 10013;
+    // The window (ui/main_dlg_window.cpp).
+    void OnOpen();
+    void FillList();
+    void ShowNotes();
+    int Mark(int row) const;
+    void FlipMark(int row);
+    void UpdateOkCaption();
+    void OnListClick(LPARAM point);
+    void OnListChar(WPARAM character);
+    void OnInstall();
+    void RunInstallLoop();
+    INT_PTR AskToContinue();
+    void OnCancel();
+    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
 
     PrerequisiteList& records_;
     std::wstring productName_;
     std::wstring title_;
     bool rebootNeeded_ = false;
-    HWND window_ = nullptr; // the dialog window while it is on screen
+    bool stepsMode_ = false;
+    bool tickMarksEnabled_ = false;
+    bool installing_ = false; // the install loop runs: the dialog cannot be dismissed
+    HWND list_ = nullptr, notes_ = nullptr, cancel_ = nullptr;
 };

@@ -1,9 +1,250 @@
-// The window of the prerequisites dialog: template 129, its list and its buttons.
+// The window of the prerequisites dialog: template 129, its list of components with their tick
+// marks, the notes box and the two buttons.
 #include "ui/main_dlg.h"
 
-INT_PTR CMainDlg::ShowModal(HWND owner) {
-    // The interactive dialog is not part of this build yet: report that it cannot be shown, and
-    // the setup run stops as it does for any dialog that fails to open.
-    (void)owner;
-    return -1;
+#include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
+#include "foundation/setup_log.h"
+#include "prereq/detection.h"
+#include "resources/resource_ids.h"
+#include "ui/note_text.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace {
+
+// Row marks: the image index of the row; 2 has no picture (a required component).
+constexpr int kUnticked = 0, kTicked = 1, kNoBox = 2;
+constexpr UINT_PTR kListSubclassId = 1;
+
+int MarkOf(const Prerequisite& record) {
+    switch (record.OptionalState) {
+    case OptionalTicked:
+        return kTicked;
+    case OptionalUnticked:
+        return kUnticked;
+    default:
+        return kNoBox;
+    }
+}
+
+// The list control's own check-box pictures (unticked, ticked), taken from a list that has them.
+HIMAGELIST CheckBoxPictures(HWND parent) {
+    HWND probe = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 0, 0, parent,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!probe)
+        return nullptr;
+    ListView_SetExtendedListViewStyleEx(probe, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    HIMAGELIST pictures = ImageList_Duplicate(ListView_GetImageList(probe, LVSIL_STATE));
+    DestroyWindow(probe);
+    return pictures;
+}
+
+int ClientWidth(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    return client.right;
+}
+
+} // namespace
+
+INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnOpen();
+        return FALSE; // the focus is set
+    case WM_COMMAND:
+        if (CommandId(wParam) == IDOK)
+            OnInstall();
+        else if (CommandId(wParam) == IDCANCEL) // also Escape and the close box
+            OnCancel();
+        else
+            return FALSE;
+        return TRUE;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(list_, ListProc, kListSubclassId);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void CMainDlg::OnOpen() {
+    CentreOnOwner();
+    SetApplicationIcons();
+    SetWindowTextW(Window(), title_.c_str());
+    cancel_ = Item(IDCANCEL);
+    SetWindowTextW(cancel_, LoadLangString(IDS_BUTTON_CANCEL).c_str());
+
+    bool installsSomething = false;
+    for (const Prerequisite& record : records_) {
+        stepsMode_ = stepsMode_ || record.IsUninstall != 0;
+        installsSomething = installsSomething || record.OptionalState != OptionalUnticked;
+        tickMarksEnabled_ = tickMarksEnabled_ || record.OptionalState != OptionalRequired;
+    }
+    const unsigned okCaption =
+        !stepsMode_ && installsSomething ? IDS_BUTTON_INSTALL : IDS_BUTTON_CONTINUE;
+    SetItemText(IDC_HEADER,
+                FormatLangString(stepsMode_ ? IDS_STEPS_REQUIRED : IDS_COMPONENTS_REQUIRED,
+                                 productName_.c_str()));
+    SetItemText(IDOK, LoadLangString(okCaption));
+
+    notes_ = Item(IDC_NOTES);
+    list_ = Item(IDC_PREREQUISITE_LIST);
+    SetWindowSubclass(list_, ListProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = ClientWidth(list_);
+    ListView_InsertColumn(list_, 0, &column);
+    if (tickMarksEnabled_) {
+        ListView_SetImageList(list_, CheckBoxPictures(Window()), LVSIL_SMALL);
+        ListView_SetExtendedListViewStyleEx(list_, LVS_EX_LABELTIP, LVS_EX_LABELTIP);
+    }
+    FillList();
+    SetFocus(Item(IDOK));
+}
+
+void CMainDlg::FillList() {
+    ListView_DeleteAllItems(list_);
+    const std::wstring install = LoadLangString(IDS_ACTION_INSTALL);
+    const std::wstring uninstall = LoadLangString(IDS_ACTION_UNINSTALL);
+    for (size_t i = 0; i < records_.size(); ++i) {
+        const Prerequisite& record = records_[i];
+        std::wstring text = record.Name;
+        if (stepsMode_)
+            text = (record.IsUninstall != 0 ? uninstall : install) + record.Name;
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = static_cast<int>(i);
+        item.iImage = MarkOf(record);
+        item.pszText = &text[0];
+        ListView_InsertItem(list_, &item);
+    }
+    // Wide enough for the longest row (the list scrolls sideways then), never narrower than the
+    // list itself.
+    ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE);
+    if (ListView_GetColumnWidth(list_, 0) < ClientWidth(list_))
+        ListView_SetColumnWidth(list_, 0, ClientWidth(list_));
+    ShowNotes();
+}
+
+void CMainDlg::ShowNotes() {
+    std::wstring notes;
+    for (const Prerequisite& record : records_)
+        notes += record.Note;
+    const std::wstring shown = ExpandNoteEscapes(notes);
+    SetWindowTextW(notes_, shown.c_str());
+    ShowWindow(notes_, shown.empty() ? SW_HIDE : SW_SHOW);
+}
+
+int CMainDlg::Mark(int row) const {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    return ListView_GetItem(list_, &item) ? item.iImage : kNoBox;
+}
+
+void CMainDlg::FlipMark(int row) {
+    const int mark = Mark(row);
+    if (mark == kNoBox)
+        return;
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = mark == kUnticked ? kTicked : kUnticked;
+    ListView_SetItem(list_, &item);
+}
+
+void CMainDlg::UpdateOkCaption() {
+    bool installsSomething = false;
+    for (int row = 0; row < ListView_GetItemCount(list_); ++row)
+        installsSomething = installsSomething || Mark(row) != kUnticked;
+    SetItemText(IDOK, LoadLangString(installsSomething ? IDS_BUTTON_INSTALL : IDS_BUTTON_CONTINUE));
+}
+
+void CMainDlg::OnListClick(LPARAM point) {
+    LVHITTESTINFO hit = {};
+    hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    const int row = ListView_HitTest(list_, &hit);
+    if (row < 0 || !(hit.flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL)))
+        return;
+    FlipMark(row);
+    if (!stepsMode_)
+        UpdateOkCaption();
+}
+
+// Space flips the row last selected from the keyboard; the caption stays as it is.
+void CMainDlg::OnListChar(WPARAM character) {
+    if (character != L' ')
+        return;
+    const int row = ListView_GetSelectionMark(list_);
+    if (row >= 0)
+        FlipMark(row);
+}
+
+// Clicks and typing belong to the marks: the list neither selects, focuses nor searches on them.
+LRESULT CALLBACK CMainDlg::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR self) {
+    auto* dialog = reinterpret_cast<CMainDlg*>(self);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: // a quick second click flips the mark back
+        if (dialog->tickMarksEnabled_)
+            dialog->OnListClick(lParam);
+        return 0;
+    case WM_CHAR:
+        if (dialog->tickMarksEnabled_)
+            dialog->OnListChar(wParam);
+        return 0;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+void CMainDlg::OnInstall() {
+    if (installing_)
+        return;
+    for (size_t i = 0; i < records_.size(); ++i)
+        records_[i].Selected = !tickMarksEnabled_ || Mark(static_cast<int>(i)) != kUnticked;
+    RunInstallLoop();
+    EndWith(AskToContinue());
+}
+
+// While installers run the window keeps painting, but nothing may end it or start a second loop.
+void CMainDlg::RunInstallLoop() {
+    installing_ = true;
+    const HMENU systemMenu = GetSystemMenu(Window(), FALSE);
+    EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    EnableWindow(Item(IDOK), FALSE);
+    EnableWindow(cancel_, FALSE);
+    InstallSelected(false);
+    EnableWindow(Item(IDOK), TRUE);
+    EnableWindow(cancel_, TRUE);
+    EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+    SetWindowTextW(notes_, L"");
+    installing_ = false;
+}
+
+// Components still missing after the loop: the user decides whether the product goes on.
+INT_PTR CMainDlg::AskToContinue() {
+    std::wstring question = LoadLangString(IDS_COMPONENTS_NOT_INSTALLED);
+    bool anyMissing = false;
+    for (Prerequisite& record : records_) {
+        NeedsInstall(record);
+        if (record.Present || record.IsUninstall != 0 || !record.Selected)
+            continue;
+        question += FormatLangString(IDS_COMPONENT_LIST_ITEM, record.Name.c_str());
+        anyMissing = true;
+    }
+    if (!anyMissing)
+        return 1;
+    question += LoadLangString(IDS_ASK_CONTINUE_INSTALLATION);
+    return ShowMessage(question, title_, MB_YESNO | MB_ICONQUESTION, Window()) == IDNO ? 0 : 1;
+}
+
+void CMainDlg::OnCancel() {
+    if (installing_)
+        return;
+    LogText(L"Installetion of prerequisites canceled by user.\r\n");
+    EndWith(2);
 }

@@ -1,0 +1,144 @@
+#include "dialog_input.h"
+
+#include "harness_error.h"
+
+#include <commctrl.h>
+
+namespace scenario {
+namespace {
+
+// Long enough for a handler that starts a program (a link opening its address).
+constexpr UINT kTimeoutMs = 10000;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// A block of the child's memory for one message's structures.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND window, SIZE_T size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               processId);
+        if (!process_)
+            ThrowWin32Error("OpenProcess", L"the dialog's process", GetLastError());
+        address_ =
+            static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        if (!address_)
+            ThrowWin32Error("VirtualAllocEx", L"the dialog's process", GetLastError());
+    }
+    ~RemoteBlock() {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    char* at(SIZE_T offset) const { return address_ + offset; }
+    void write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    void read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+};
+
+constexpr int kTextUnits = 512;
+
+ListRow ReadRow(HWND list, const RemoteBlock& block, int row) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = row;
+    item.pszText = reinterpret_cast<wchar_t*>(block.at(sizeof(LVITEMW)));
+    item.cchTextMax = kTextUnits;
+    block.write(0, &item, sizeof(item));
+    Send(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.at(0)));
+    block.read(0, &item, sizeof(item));
+    wchar_t text[kTextUnits] = {};
+    block.read(sizeof(LVITEMW), text, sizeof(text) - sizeof(wchar_t));
+    return {text, item.iImage};
+}
+
+} // namespace
+
+std::vector<ListRow> ReadListRows(HWND list) {
+    RemoteBlock block(list, sizeof(LVITEMW) + kTextUnits * sizeof(wchar_t));
+    std::vector<ListRow> rows;
+    const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row)
+        rows.push_back(ReadRow(list, block, row));
+    return rows;
+}
+
+bool ListHasSmallImages(HWND list) {
+    return Send(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0;
+}
+
+RECT ListItemRect(HWND list, int row, int part) {
+    RemoteBlock block(list, sizeof(RECT));
+    RECT rect = {};
+    rect.left = part;
+    block.write(0, &rect, sizeof(rect));
+    Send(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.at(0)));
+    block.read(0, &rect, sizeof(rect));
+    return rect;
+}
+
+POINT CentreOf(const RECT& rect) {
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+    const HWND control = GetDlgItem(dialog, id);
+    const LRESULT length = Send(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(length + 1, L'\0');
+    const LRESULT copied =
+        Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < length ? copied : length);
+    return text;
+}
+
+bool IsControlEnabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool IsControlVisible(HWND dialog, int id) {
+    return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE;
+}
+
+void Click(HWND window, POINT client) {
+    Drag(window, client, client);
+}
+
+void Drag(HWND window, POINT from, POINT to) {
+    Send(window, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+    Send(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    Send(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    Send(window, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+void PressKey(HWND window, UINT virtualKey, wchar_t character) {
+    Send(window, WM_KEYDOWN, virtualKey, 1);
+    if (character)
+        Send(window, WM_CHAR, character, 1);
+    Send(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001));
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void CloseWithCloseBox(HWND dialog) {
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+} // namespace scenario

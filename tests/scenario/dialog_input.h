@@ -1,0 +1,46 @@
+#pragma once
+// Reading and driving the controls of another process's dialog the way a user would meet them:
+// the rows of a list view, mouse clicks and keys. Pointer-carrying list messages get their
+// structures in the child's memory.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+struct ListRow {
+    std::wstring text;
+    int image = -1; // the row's small-icon index
+};
+
+std::vector<ListRow> ReadListRows(HWND list);
+bool ListHasSmallImages(HWND list);
+// The row's part (LVIR_ICON, LVIR_LABEL, LVIR_BOUNDS) in the list's client coordinates.
+RECT ListItemRect(HWND list, int row, int part);
+POINT CentreOf(const RECT& rect);
+
+std::wstring ControlText(HWND dialog, int id);
+bool IsControlEnabled(HWND dialog, int id);
+bool IsControlVisible(HWND dialog, int id);
+
+// Mouse and key messages as the input system delivers them, sent so that each has been handled
+// when the call returns.
+void Click(HWND window, POINT client);
+void Drag(HWND window, POINT from, POINT to);
+void PressKey(HWND window, UINT virtualKey, wchar_t character = 0);
+// Posted: the dialog may do its work (run installers, show boxes) inside the handler.
+void PressButton(HWND dialog, int id);
+void CloseWithCloseBox(HWND dialog);
+
+// Waits until the predicate holds (polling), at most timeoutMs; its last answer.
+template <typename Predicate> bool WaitFor(Predicate predicate, DWORD timeoutMs = 5000) {
+    for (DWORD waited = 0; !predicate(); waited += 20) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+} // namespace scenario

@@ -1,0 +1,262 @@
+#include "ui/hyperlink.h"
+
+#include "ui/colour_text.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+// The browser keeps its link colours as "r,g,b" texts of at most 11 characters.
+constexpr DWORD kColourValueBytes = 24;
+
+bool IsStaticControl(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return lstrcmpiW(name, L"static") == 0;
+}
+
+// A string value that fits the buffer with its terminator, else nothing.
+bool ReadColourValue(HKEY key, const wchar_t* name, COLORREF& colour) {
+    wchar_t text[kColourValueBytes / sizeof(wchar_t)] = {};
+    DWORD type = 0, bytes = kColourValueBytes;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) !=
+        ERROR_SUCCESS)
+        return false;
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || bytes % 2 != 0)
+        return false;
+    const DWORD units = bytes / 2;
+    if (units != 0 && text[units - 1] != L'\0')
+        return false;
+    RgbColour parsed;
+    if (!ParseColourText(text, parsed))
+        return false;
+    colour = RGB(parsed.red, parsed.green, parsed.blue);
+    return true;
+}
+
+} // namespace
+
+CHyperLink::~CHyperLink() {
+    Forget();
+}
+
+bool CHyperLink::Attach(HWND control) {
+    if (control_ || !control)
+        return false;
+    if (!normalFont_)
+        normalFont_ = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (!SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    control_ = control;
+    Initialise();
+    return true;
+}
+
+void CHyperLink::Initialise() {
+    if (IsStaticControl(control_))
+        SetWindowLongW(control_, GWL_STYLE, GetWindowLongW(control_, GWL_STYLE) | SS_NOTIFY);
+    hand_ = LoadCursorW(nullptr, IDC_HAND);
+    TakeFont(normalFont_);
+    if (label_.empty()) {
+        const int length = GetWindowTextLengthW(control_);
+        std::wstring text(length + 1, L'\0');
+        text.resize(GetWindowTextW(control_, &text[0], length + 1));
+        label_ = text;
+    }
+    MeasureLink();
+    ReadBrowserColours();
+}
+
+// The normal font, else the icon-title font of the system; the link font is it underlined.
+void CHyperLink::TakeFont(HFONT font) {
+    LOGFONTW description = {};
+    if (font) {
+        normalFont_ = font;
+        ownNormalFont_.reset();
+        GetObjectW(font, sizeof(description), &description);
+    } else {
+        SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(description), &description, 0);
+        ownNormalFont_.reset(CreateFontIndirectW(&description));
+        normalFont_ = ownNormalFont_.get();
+    }
+    description.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&description));
+}
+
+void CHyperLink::ReadBrowserColours() {
+    UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\Settings", 0,
+                      KEY_READ, key.receive()) != ERROR_SUCCESS)
+        return;
+    ReadColourValue(key.get(), L"Anchor Color", linkColour_);
+    ReadColourValue(key.get(), L"Anchor Color Visited", visitedColour_);
+}
+
+void CHyperLink::SetLabel(const std::wstring& label) {
+    label_ = label;
+    if (control_) {
+        SetWindowTextW(control_, label_.c_str());
+        MeasureLink();
+        InvalidateRect(control_, nullptr, FALSE);
+    }
+}
+
+void CHyperLink::SetAddress(const std::wstring& address) {
+    address_ = address;
+    if (control_ && label_.empty()) {
+        MeasureLink();
+        InvalidateRect(control_, nullptr, FALSE);
+    }
+}
+
+// The area the text covers, word-wrapped to the control's width from its top-left corner.
+void CHyperLink::MeasureLink() {
+    RECT client = {};
+    GetClientRect(control_, &client);
+    linkRect_ = client;
+    HDC dc = GetDC(control_);
+    if (!dc)
+        return;
+    const HGDIOBJ previous = SelectObject(dc, linkFont_.get());
+    DrawTextW(dc, ShownText().c_str(), static_cast<int>(ShownText().size()), &linkRect_,
+              DT_LEFT | DT_WORDBREAK | DT_CALCRECT);
+    SelectObject(dc, previous);
+    ReleaseDC(control_, dc);
+}
+
+bool CHyperLink::Open() {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", address_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32)
+        return false;
+    visited_ = true;
+    if (control_)
+        InvalidateRect(control_, nullptr, FALSE);
+    return true;
+}
+
+bool CHyperLink::OverLink(LPARAM pointInClient) const {
+    const POINT point = {GET_X_LPARAM(pointInClient), GET_Y_LPARAM(pointInClient)};
+    return PtInRect(&linkRect_, point) != FALSE;
+}
+
+void CHyperLink::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(control_, &paint);
+    RECT client = {};
+    GetClientRect(control_, &client);
+    const auto background = reinterpret_cast<HBRUSH>(
+        SendMessageW(GetParent(control_), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control_)));
+    if (background)
+        FillRect(dc, &client, background);
+    SetTextColor(dc, visited_ ? visitedColour_ : linkColour_);
+    SetBkMode(dc, TRANSPARENT);
+    const bool underlined = !underlineOnHover_ || hovering_;
+    const HGDIOBJ previous = SelectObject(dc, underlined ? linkFont_.get() : normalFont_);
+    RECT text = linkRect_;
+    DrawTextW(dc, ShownText().c_str(), static_cast<int>(ShownText().size()), &text,
+              DT_LEFT | DT_WORDBREAK);
+    SelectObject(dc, previous);
+    if (GetFocus() == control_)
+        DrawFocusRect(dc, &linkRect_);
+    EndPaint(control_, &paint);
+}
+
+void CHyperLink::SetHovering(bool hovering) {
+    if (!underlineOnHover_ || hovering_ == hovering)
+        return;
+    hovering_ = hovering;
+    InvalidateRect(control_, &linkRect_, FALSE);
+    if (hovering) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, control_, 0};
+        TrackMouseEvent(&track);
+    }
+}
+
+void CHyperLink::OnMouseMove(LPARAM point) {
+    const bool over = !address_.empty() && OverLink(point);
+    if (over)
+        SetCursor(hand_);
+    SetHovering(over);
+}
+
+LRESULT CHyperLink::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        SetHovering(false);
+        return 0;
+    case WM_SETCURSOR: {
+        POINT point = {};
+        GetCursorPos(&point);
+        ScreenToClient(control_, &point);
+        if (address_.empty() || !PtInRect(&linkRect_, point))
+            break;
+        SetCursor(hand_);
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN:
+        if (OverLink(lParam)) {
+            SetFocus(control_);
+            SetCapture(control_);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == control_) {
+            ReleaseCapture();
+            if (OverLink(lParam))
+                Open();
+        }
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS;
+    case WM_CHAR:
+        if (wParam == L'\r' || wParam == L' ')
+            Open();
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(control_, nullptr, FALSE);
+        break;
+    case WM_SETFONT: // a new font for a new DPI: the link follows it
+        DefSubclassProc(control_, message, wParam, lParam);
+        TakeFont(reinterpret_cast<HFONT>(wParam));
+        MeasureLink();
+        return 0;
+    case WM_SIZE:
+        MeasureLink();
+        break;
+    case WM_NCDESTROY: {
+        const HWND control = control_;
+        Forget();
+        return DefSubclassProc(control, message, wParam, lParam);
+    }
+    }
+    return DefSubclassProc(control_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CHyperLink::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<CHyperLink*>(self)->HandleMessage(message, wParam, lParam);
+}
+
+// The fonts go with the control's window; the object may outlive it or go first.
+void CHyperLink::Forget() {
+    if (control_)
+        RemoveWindowSubclass(control_, SubclassProc, kSubclassId);
+    control_ = nullptr;
+    linkFont_.reset();
+    ownNormalFont_.reset();
+    normalFont_ = nullptr;
+}
