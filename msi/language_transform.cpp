@@ -15,41 +15,42 @@ std::wstring TransformPath(int langId) {
 }
 
 // The user's language was not found: try its primary language once.
-void SelectPrimaryLanguageTransform(SetupSettings& settings) {
-    LogPrintfTo(settings.LogPath,
-                L"Language transform for LangId %d not found, trying primary language\r\n",
+void SelectPrimaryLanguageTransform(const std::wstring& logPath, TransformSelection& settings) {
+    LogPrintfTo(logPath, L"Language transform for LangId %d not found, trying primary language\r\n",
                 settings.LangId);
     unsigned fallback = PrimaryLanguageFallback(static_cast<unsigned>(settings.LangId));
     if (fallback == 0)
         return;
     settings.LangId = static_cast<int>(fallback);
     std::wstring candidate = TransformPath(settings.LangId);
-    LogPrintfTo(settings.LogPath, L"Primary LangId is %d\r\n", settings.LangId);
+    LogPrintfTo(logPath, L"Primary LangId is %d\r\n", settings.LangId);
     if (FileExists(candidate))
         settings.Transforms = candidate;
     else
-        LogPrintfTo(settings.LogPath, L"Primary LangId transform not found\r\n");
+        LogPrintfTo(logPath, L"Primary LangId transform not found\r\n");
 }
 } // namespace
 
-void SelectLanguageTransform(SetupSettings& settings) {
+TransformSelection SelectLanguageTransform(const std::wstring& logPath) {
+    TransformSelection settings;
     settings.LangId = ReadIniInt(L"Main", L"LangId", 0);
     bool fromIni = settings.LangId != 0;
     if (fromIni) {
-        LogPrintfTo(settings.LogPath, L"LangId %d is set from ini file\r\n", settings.LangId);
+        LogPrintfTo(logPath, L"LangId %d is set from ini file\r\n", settings.LangId);
     } else {
         settings.LangId = GetUserDefaultLangID();
-        LogPrintfTo(settings.LogPath, L"User LangId is %d\r\n", settings.LangId);
+        LogPrintfTo(logPath, L"User LangId is %d\r\n", settings.LangId);
     }
 
     std::wstring candidate = TransformPath(settings.LangId);
     if (FileExists(candidate)) {
         settings.Transforms = candidate;
-        return;
+        return settings;
     }
     // A language named in the ini file is the author's explicit choice: no substitute for it.
     if (fromIni)
-        LogPrintfTo(settings.LogPath, L"LangId transform not found\r\n");
+        LogPrintfTo(logPath, L"LangId transform not found\r\n");
     else
-        SelectPrimaryLanguageTransform(settings);
+        SelectPrimaryLanguageTransform(logPath, settings);
+    return settings;
 }

@@ -1,6 +1,12 @@
 #pragma once
 // Choice of the language transform (<language id>.mst beside the executable).
-#include "app/setup_settings.h"
+#include <string>
 
-// Sets settings.LangId and, when a transform file exists, settings.Transforms; logs its steps.
-void SelectLanguageTransform(SetupSettings& settings);
+struct TransformSelection {
+    int LangId = 0;
+    std::wstring Transforms; // the transform's path, "" when none was found
+};
+
+// Chooses the language and, when a transform file exists, the transform; logs its steps to the
+// setup log at logPath.
+TransformSelection SelectLanguageTransform(const std::wstring& logPath);

@@ -97,8 +97,11 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     if (settings.Properties.empty())
         settings.Properties = ReadIniString(L"Main", L"MsiProp");
 
-    if (!administrative)
-        SelectLanguageTransform(settings);
+    if (!administrative) {
+        TransformSelection selection = SelectLanguageTransform(settings.LogPath);
+        settings.LangId = selection.LangId;
+        settings.Transforms = selection.Transforms;
+    }
 
     bool rebootNeeded = false;
     if (!Run(rebootNeeded))

@@ -18,6 +18,12 @@
 #include <vector>
 
 namespace {
+// The run keeps the choice in its settings record; so do these tests.
+void SelectInto(SetupSettings& settings) {
+    TransformSelection selection = SelectLanguageTransform(settings.LogPath);
+    settings.LangId = selection.LangId;
+    settings.Transforms = selection.Transforms;
+}
 
 // A language id that no real transform uses.
 constexpr int kUnusedLangId = 29999;
@@ -133,7 +139,7 @@ TEST_F(LanguageTransformTest, LanguageFromIniWithItsTransform) {
     ASSERT_TRUE(iniFile.written());
     ASSERT_TRUE(transform.created()) << "a file of that name already lies beside the test program";
 
-    SelectLanguageTransform(Settings());
+    SelectInto(Settings());
 
     EXPECT_EQ(Settings().LangId, kUnusedLangId);
     EXPECT_EQ(Settings().Transforms, Transform(kUnusedLangId));
@@ -153,7 +159,7 @@ TEST_F(LanguageTransformTest, LanguageFromIniHasNoFallback) {
     ASSERT_TRUE(testfiles::Exists(Transform(1033)));
     ASSERT_TRUE(testfiles::Exists(Transform(userLangId_)));
 
-    SelectLanguageTransform(Settings());
+    SelectInto(Settings());
 
     EXPECT_EQ(Settings().LangId, iniLangId);
     EXPECT_EQ(Settings().Transforms, L"");
@@ -169,7 +175,7 @@ TEST_F(LanguageTransformTest, UserLanguageWithItsTransform) {
     ASSERT_TRUE(iniFile.written());
     ASSERT_TRUE(transform.created()) << "a file of that name already lies beside the test program";
 
-    SelectLanguageTransform(Settings());
+    SelectInto(Settings());
 
     EXPECT_EQ(Settings().LangId, userLangId_);
     EXPECT_EQ(Settings().Transforms, Transform(userLangId_));
@@ -185,7 +191,7 @@ TEST_F(LanguageTransformTest, UserLanguageFallsBackToThePrimaryLanguage) {
     ASSERT_TRUE(transform.created()) << "a file of that name already lies beside the test program";
     ASSERT_FALSE(testfiles::Exists(Transform(userLangId_)));
 
-    SelectLanguageTransform(Settings());
+    SelectInto(Settings());
 
     EXPECT_EQ(Settings().LangId, fallbackLangId_);
     EXPECT_EQ(Settings().Transforms, Transform(fallbackLangId_));
@@ -202,7 +208,7 @@ TEST_F(LanguageTransformTest, NoTransformForTheUserOrThePrimaryLanguage) {
     ASSERT_FALSE(testfiles::Exists(Transform(userLangId_)));
     ASSERT_FALSE(testfiles::Exists(Transform(fallbackLangId_)));
 
-    SelectLanguageTransform(Settings());
+    SelectInto(Settings());
 
     std::vector<std::wstring> expected = {
         Line(L"User LangId is %d\r\n", userLangId_),
