@@ -1,7 +1,9 @@
 #pragma once
-// shell32.dll bound at run time for the one lookup that setup.exe needs from it.
+// shell32.dll bound at run time: a static import would load it, with shlwapi and shcore, before
+// the program starts, on every run, although most runs never call it.
 #include "foundation/dll_binding.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 class CShell32 {
@@ -13,6 +15,8 @@ public:
 
     // Null when the library or the export is missing: test before calling.
     decltype(&::SHGetFolderPathW) SHGetFolderPathW = nullptr;
+    decltype(&::ShellExecuteW) ShellExecuteW = nullptr;
+    decltype(&::ShellExecuteExW) ShellExecuteExW = nullptr;
 
 private:
     SystemLibrary library_;

@@ -29,6 +29,15 @@ bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
+bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view needle) {
+    if (needle.size() > text.size())
+        return false;
+    for (std::size_t at = 0; at + needle.size() <= text.size(); ++at)
+        if (EqualsIgnoringCase(text.substr(at, needle.size()), needle))
+            return true;
+    return false;
+}
+
 std::wstring DecimalText(unsigned number) {
     wchar_t digits[10];
     std::size_t count = 0;

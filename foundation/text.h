@@ -14,5 +14,8 @@ std::wstring Trim(const std::wstring& text);
 // switches and the ini file's section and key names are ASCII.
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
 
+// True when `needle` occurs in `text`, ASCII letters compared without case.
+bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view needle);
+
 // The decimal digits of a number ("1049"); no C runtime formatting, so pure code can use it.
 std::wstring DecimalText(unsigned number);

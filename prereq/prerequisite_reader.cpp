@@ -11,7 +11,6 @@
 #include "prereq/reg_value.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <utility>
 
@@ -69,7 +68,7 @@ void ReadRegConds(const SectionKeys& keys, Prerequisite& record) {
 }
 
 bool IsLibreOffice(const std::wstring& name) {
-    return StrStrIW(name.c_str(), L"Libre Office") != nullptr;
+    return ContainsIgnoringCase(name, L"Libre Office");
 }
 
 // The installer named by the section: InstPath, or the command line stored at InstRegPath.

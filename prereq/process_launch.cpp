@@ -2,6 +2,7 @@
 
 #include "foundation/dll_binding.h"
 #include "foundation/handles.h"
+#include "foundation/shell32.h"
 #include "foundation/setup_log.h"
 #include "prereq/command_line_text.h"
 
@@ -98,8 +99,9 @@ unsigned long LaunchElevated(const std::wstring& line) {
     execute.lpFile = file.empty() ? program.c_str() : file.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_SHOW;
-    if (!ShellExecuteExW(&execute)) {
-        unsigned long error = GetLastError();
+    CShell32 shell;
+    if (!shell.ShellExecuteExW || !shell.ShellExecuteExW(&execute)) {
+        unsigned long error = shell.ShellExecuteExW ? GetLastError() : ERROR_PROC_NOT_FOUND;
         LogPrintf(L"::ShellExecuteEx('%s' '%s') failed. Error=%d.\r\n", program.c_str(),
                   parameters.c_str(), error);
         return error;

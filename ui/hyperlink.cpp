@@ -1,5 +1,6 @@
 #include "ui/hyperlink.h"
 
+#include "foundation/shell32.h"
 #include "ui/colour_text.h"
 
 #include <commctrl.h>
@@ -128,8 +129,11 @@ void CHyperLink::MeasureLink() {
 }
 
 bool CHyperLink::Open() {
+    CShell32 shell;
+    if (!shell.ShellExecuteW)
+        return false;
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, L"open", address_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        shell.ShellExecuteW(nullptr, L"open", address_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32)
         return false;
     visited_ = true;
