@@ -32,6 +32,13 @@ bool ReadExitCode(HANDLE process, unsigned long& code) {
     code = exitCode;
     return true;
 }
+
+// Waits for the process while dispatching messages; true with its exit code in `result`,
+// false with the error of the wait or of the exit-code query.
+bool WaitForExitCode(HANDLE process, unsigned long& result) {
+    result = WaitWithMessages(process);
+    return result == 0 && ReadExitCode(process, result);
+}
 } // namespace
 
 bool SplitCommandLine(const std::wstring& line, std::wstring& program, std::wstring& parameters) {
@@ -74,8 +81,8 @@ unsigned long LaunchProcess(const std::wstring& line) {
     UniqueKernelHandle process(started.hProcess);
     UniqueKernelHandle thread(started.hThread);
 
-    unsigned long result = WaitWithMessages(process.get());
-    if (result == 0 && ReadExitCode(process.get(), result)) {
+    unsigned long result = 0;
+    if (WaitForExitCode(process.get(), result)) {
         LogPrintf(L"Process '%s' completed. Exit code=%d.\r\n", line.c_str(), result);
         return result;
     }
@@ -108,8 +115,8 @@ unsigned long LaunchElevated(const std::wstring& line) {
     }
     UniqueKernelHandle process(execute.hProcess);
 
-    unsigned long result = WaitWithMessages(process.get());
-    if (result == 0 && ReadExitCode(process.get(), result)) {
+    unsigned long result = 0;
+    if (WaitForExitCode(process.get(), result)) {
         LogPrintf(L"Process %s('%s') completed. Exit code=%d.\r\n", program.c_str(),
                   parameters.c_str(), result);
         return result;

@@ -4,20 +4,14 @@
 // line) to the file MARKER, or to "<its own path>.ran" when no MARKER is given, and exits with
 // CODE (decimal; 0 when absent or not a number). A copy planted under another name (msiexec.exe)
 // therefore leaves "msiexec.exe.ran" beside itself whatever arguments it gets.
+#include "utf8.h"
+
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    int size = static_cast<int>(text.size());
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
-    return result;
-}
-
 void AppendLine(const std::wstring& path, const std::string& line) {
     HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

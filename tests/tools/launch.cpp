@@ -7,6 +7,8 @@
 // untouched and reports the code in full. REST is taken verbatim from launch.exe's own command
 // line, so to hand it A="x y" run it from cmd or another Windows program:
 //   wine cmd /c launch.exe setup.exe /passive A="x y"
+#include "utf8.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -35,15 +37,6 @@ const wchar_t* ReadToken(const wchar_t* at, std::wstring& token) {
             token += *at;
     }
     return at;
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
-    return result;
 }
 
 // The child's command line: the program quoted, then the rest of ours after the program token.

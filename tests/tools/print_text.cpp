@@ -5,20 +5,14 @@
 // standard output (standard error with --stderr), then BYTES more bytes of filler lines
 // ("xxx...x\n", 64 bytes each, the last one shorter), and exits with CODE. The output is written
 // in pieces of 4 KiB, so a reader that does not drain the pipe leaves it blocked.
+#include "utf8.h"
+
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    int size = static_cast<int>(text.size());
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
-    return result;
-}
-
 std::wstring Unescape(const std::wstring& text) {
     std::wstring result;
     for (size_t i = 0; i < text.size(); ++i) {
