@@ -14,3 +14,8 @@ std::wstring FormatLogPrefix(const LocalTime& time);
 // "<tempFolder><name> Setup (2024.03.07 14.05).log"; tempFolder carries its trailing separator.
 std::wstring FormatLogFileName(const std::wstring& tempFolder, const std::wstring& name,
                                const LocalTime& time);
+
+// One formatted message holds at most 4095 units. A longer one keeps its start and its last
+// units with "..." between them, so that its line end and what closes the line (an exit code)
+// survive; a surrogate pair is never split.
+std::wstring FitLogMessage(const std::wstring& text);

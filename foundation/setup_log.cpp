@@ -10,8 +10,6 @@
 #include <memory>
 
 namespace {
-constexpr std::size_t kLogMessageCapacity = 4096;
-
 LocalTime CurrentLocalTime() {
     SYSTEMTIME st;
     GetLocalTime(&st);
@@ -84,7 +82,7 @@ bool LogText(const std::wstring& text, bool withPrefix) {
 void LogPrintf(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    std::wstring text = FormatWideBoundedV(kLogMessageCapacity, format, args);
+    std::wstring text = FitLogMessage(FormatWideV(format, args));
     va_end(args);
     WriteLog(CurrentRunContext().LogPath, text, true);
 }
@@ -92,7 +90,7 @@ void LogPrintf(const wchar_t* format, ...) {
 void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    std::wstring text = FormatWideBoundedV(kLogMessageCapacity, format, args);
+    std::wstring text = FitLogMessage(FormatWideV(format, args));
     va_end(args);
     WriteLog(path, text, true);
 }

@@ -5,7 +5,8 @@
 // True when the whole text reached the file (written and closed without error).
 bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefix);
 bool LogText(const std::wstring& text, bool withPrefix = true);
-// Formats (wide %s) into at most 4095 units and appends the result with the time-stamp prefix.
+// Formats (wide %s) and appends the result with the time-stamp prefix; a message longer than
+// 4095 units is cut inside, keeping its end (FitLogMessage).
 void LogPrintf(const wchar_t* format, ...);
 void LogPrintfTo(const std::wstring& path, const wchar_t* format, ...);
 

@@ -23,14 +23,3 @@ std::wstring FormatWide(const wchar_t* format, ...) {
     va_end(args);
     return text;
 }
-
-std::wstring FormatWideBoundedV(std::size_t capacity, const wchar_t* format, va_list args) {
-    if (capacity == 0)
-        return std::wstring();
-    std::vector<wchar_t> buffer(capacity, L'\0');
-    // Microsoft's _vsnwprintf neither terminates nor fails loudly on truncation: the last unit
-    // is kept for the terminator and set by hand.
-    _vsnwprintf(buffer.data(), capacity - 1, format, args);
-    buffer[capacity - 1] = L'\0';
-    return std::wstring(buffer.data());
-}

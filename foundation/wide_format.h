@@ -7,5 +7,3 @@
 
 std::wstring FormatWide(const wchar_t* format, ...);
 std::wstring FormatWideV(const wchar_t* format, va_list args);
-// Formats into at most `capacity` - 1 units; a longer result is cut at that length.
-std::wstring FormatWideBoundedV(std::size_t capacity, const wchar_t* format, va_list args);

@@ -7,6 +7,7 @@
 #include "prereq/file_version_text.h"
 #include "foundation/folder_macros.h"
 #include "prereq/run_exe.h"
+#include "prereq/quoted_text.h"
 #include "prereq/reg_condition.h"
 
 #include <windows.h>
@@ -76,7 +77,8 @@ bool JudgeConditionProgram(Prerequisite& record) {
 
 bool IsFoundInPath(const std::wstring& names) {
     std::vector<std::wstring> files = SplitTrimmed(names, L';');
-    for (std::wstring folder : SplitTrimmed(EnvironmentVariable(L"Path"), L';')) {
+    // Windows allows quoted folders in Path ("C:\Program Files\Tool"); they are searched unquoted.
+    for (std::wstring folder : SplitSearchPath(EnvironmentVariable(L"Path"))) {
         if (folder.back() != L'\\')
             folder += L'\\';
         for (const std::wstring& file : files)

@@ -8,6 +8,7 @@
 #include "foundation/text.h"
 #include "foundation/wide_format.h"
 #include "prereq/detection.h"
+#include "prereq/quoted_text.h"
 #include "prereq/reg_value.h"
 
 #include <windows.h>
@@ -92,14 +93,12 @@ bool ReadInstaller(const SectionKeys& keys, Prerequisite& record) {
                   FormatErrorCode(error).c_str());
         return false;
     }
-    // "MsiExec.exe /X{...}": the program is the text before the first blank, and the whole
-    // stored line is the start of the command line.
-    std::size_t blank = command.find(L' ');
-    if (blank == std::wstring::npos)
+    // MsiExec.exe /X{...} or "C:\Program Files\Foo\unins.exe" /S: the whole stored line is the
+    // start of the command line, and its program (unquoted) the installer.
+    if (!StoredCommandProgram(command, record.InstPath))
         return false;
-    record.InstPath = command.substr(0, blank);
     record.InstParams = command + L" " + keys.String(L"InstParams");
-    return !record.InstPath.empty();
+    return true;
 }
 
 void ReadDetectionKeys(const SectionKeys& keys, Prerequisite& record) {

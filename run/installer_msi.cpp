@@ -79,10 +79,14 @@ bool CInstallerMsi::Run(bool& rebootNeeded) {
     InstalledState state;
     QueryInstalledState(settings.PackagePath, state);
     const bool freshInstall = IsFreshInstall(state);
-    if (freshInstall && RunPrerequisites(L"PreReq%d", rebootNeeded) != 1)
-        return false;
+    if (freshInstall) {
+        if (RunPrerequisites(L"PreReq%d", rebootNeeded) != 1)
+            return false;
+        // A prerequisite may have installed the product itself, or another version of it.
+        QueryInstalledState(settings.PackagePath, state);
+    }
 
-    unsigned code = InstallProduct(state, rebootNeeded);
+    unsigned code = InstallProduct(state, freshInstall, rebootNeeded);
     if (CheckInstallResult(code) != 0) {
         if (code != ERROR_INSTALL_USEREXIT)
             OfferFailureLog(settings.LogPath, ProductName(), ProductVersion());
@@ -111,7 +115,8 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
     }
 }
 
-unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool& rebootNeeded) {
+unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool prerequisitesRan,
+                                       bool& rebootNeeded) {
     SetupSettings& settings = Settings();
     const MsiLibrary& msi = RunMsiLibrary();
     if (!msi.complete())
@@ -125,14 +130,16 @@ unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool& reboot
         commandLine = settings.Properties;
     } else {
         unsigned result = 0;
-        if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
+        if (!ChooseMaintenanceCommandLine(state.comparison, prerequisitesRan, rebootNeeded,
+                                          commandLine, result))
             return result;
     }
     return CallEngine(msi, commandLine);
 }
 
-bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool& rebootNeeded,
-                                                 std::wstring& commandLine, unsigned& result) {
+bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool prerequisitesRan,
+                                                 bool& rebootNeeded, std::wstring& commandLine,
+                                                 unsigned& result) {
     SetupSettings& settings = Settings();
     const int updateDisable = ReadIniInt(L"Main", L"UpdateDisable", 0);
     if (comparison > 0) {
@@ -155,7 +162,8 @@ bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool& rebootNee
         result = ERROR_SUCCESS;
         return false;
     }
-    if (RunPrerequisites(L"PreReq%d", rebootNeeded) != 1) {
+    // Once per run: a second phase would ask the user again and forget a restart already asked for.
+    if (!prerequisitesRan && RunPrerequisites(L"PreReq%d", rebootNeeded) != 1) {
         result = ERROR_SUCCESS;
         return false;
     }

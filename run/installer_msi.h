@@ -16,12 +16,13 @@ protected:
     bool ValidateOperationType() override;
 
 private:
-    // `state` is the installed-state answer that Run got for the package.
-    unsigned InstallProduct(const InstalledState& state, bool& rebootNeeded);
+    // `state` is the installed-state answer that Run got for the package, asked again after the
+    // prerequisites ran (`prerequisitesRan`).
+    unsigned InstallProduct(const InstalledState& state, bool prerequisitesRan, bool& rebootNeeded);
     // The engine command line for an installed or advertised product; sets `result` and returns
     // false when the engine must not be called.
-    bool ChooseMaintenanceCommandLine(int comparison, bool& rebootNeeded, std::wstring& commandLine,
-                                      unsigned& result);
+    bool ChooseMaintenanceCommandLine(int comparison, bool prerequisitesRan, bool& rebootNeeded,
+                                      std::wstring& commandLine, unsigned& result);
     unsigned CallEngine(const MsiLibrary& msi, const std::wstring& commandLine);
     void RunPostrequisites(bool& rebootNeeded);
 };
