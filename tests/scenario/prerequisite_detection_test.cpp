@@ -41,12 +41,18 @@ std::vector<Case> Cases() {
         {"Only 32-bit", {"OSbit=1", kMissingValue, "RegCond=DWORD=1"}, On32},
         {"Only 64-bit", {"OSbit=2", kMissingValue, "RegCond=DWORD=1"}, On64},
         {"Any Windows", {"OSbit=3", kMissingValue, "RegCond=DWORD=1"}, Always},
-        // The search path shortcut (Path is <root>\bin1;<root>\bin2\ in this run).
+        // The search path shortcut (Path in this run: below).
         {"Found In Path",
          {"SkipIfFoundInPath=tool.exe; other.exe", kMissingValue, "RegCond=DWORD=1"},
          Never},
         {"Wildcard In Path", {"SkipIfFoundInPath=*.dll", kMissingValue, "RegCond=DWORD=1"}, Never},
         {"Not In Path", {"SkipIfFoundInPath=absent.exe", kMissingValue, "RegCond=DWORD=1"}, Always},
+        {"In Quoted Path",
+         {"SkipIfFoundInPath=quoted.exe", kMissingValue, "RegCond=DWORD=1"},
+         Never},
+        {"Quoted Semicolon",
+         {"SkipIfFoundInPath=semi.exe", kMissingValue, "RegCond=DWORD=1"},
+         Never},
         // The file test, which decides alone.
         {"File Recent", {"FilePath=#Root#\\versioned.dll", "FileVer=10.0.1"}, Never},
         {"File Old",
@@ -176,10 +182,14 @@ TEST_F(PrerequisiteDetection, EachKindDecidesAloneInItsOrder) {
     PrereqFolder folder(L"prereq_detection", sections);
     folder.product.folder.writeFile(L"bin2\\other.exe", "x");
     folder.product.folder.writeFile(L"bin3\\any.dll", "x");
+    folder.product.folder.writeFile(L"bin 4\\quoted.exe", "x");
+    folder.product.folder.writeFile(L"bin;5\\semi.exe", "x");
     RunOptions options;
     options.commandLine = L"/i /passive";
     const std::wstring root = folder.path();
-    options.env.push_back({L"Path", root + L"\\bin1;" + root + L"\\bin2\\; " + root + L"\\bin3"});
+    // Quoted folders as Windows allows them, one with a semicolon in its name.
+    options.env.push_back({L"Path", root + L"\\bin1;" + root + L"\\bin2\\; " + root + L"\\bin3;\"" +
+                                        root + L"\\bin 4\"; \"" + root + L"\\bin;5\""});
     RunResult result = folder.run(options);
     EXPECT_EQ(result.exitCode, 0u);
 

@@ -126,21 +126,59 @@ TEST_F(PrerequisiteInstall, InstallerCommandLineFromTheRegistry) {
                     {"Name=Unreadable", "InstRegPath=" + values + "Absent", "IsUninstall=1"}) +
             Section("PreReq2",
                     {"Name=No Blank", "InstRegPath=" + values + "NoBlank", "IsUninstall=1"}) +
-            Section("PreReq3", {"Name=Neither", "IsUninstall=1"}));
+            Section("PreReq3", {"Name=Neither", "IsUninstall=1"}) +
+            Section("PreReq4", {"Name=Quoted Program", "InstRegPath=" + values + "Quoted",
+                                "InstParams=\"#InstPath#.ran\" /quiet", "IsUninstall=1"}));
     const std::wstring program = L"\"" + folder.path() + L"\\exit_code.exe\"";
     SetTestString(L"Uninstall", program + L" 0");
+    // An UninstallString as vendors write it: a quoted program in a folder with a blank.
+    const std::wstring unins = folder.path() + L"\\Un Install\\unins.exe";
+    folder.product.folder.copyIn(BuildPath(L"tests\\tools\\exit_code.exe"),
+                                 L"Un Install\\unins.exe");
+    SetTestString(L"Quoted", L"\"" + unins + L"\" /S");
     SetTestString(L"NoBlank", folder.path() + L"\\exit_code.exe");
     RunResult result = folder.run(L"/i /passive");
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(EntriesAfter(result, L"Installing prerequisites passively:", L"  "),
-              std::vector<std::wstring>{L"From Registry"});
+              (std::vector<std::wstring>{L"From Registry", L"Quoted Program"}));
     // The whole stored line, one blank and InstParams.
     EXPECT_TRUE(HasLogLine(result, L"Process '" + program + L" 0 /quiet' completed. Exit code=0."));
+    // The quoted program is the installer, whole and unquoted: #InstPath# names it, and the
+    // program's second argument is the file it writes its command line to.
+    const std::wstring quotedLine = L"\"" + unins + L"\" /S \"" + unins + L".ran\" /quiet";
+    EXPECT_TRUE(HasLogLine(result, L"Process '" + quotedLine + L"' completed. Exit code=0."));
+    EXPECT_EQ(MarkerLines(folder.path(), L"Un Install\\unins.exe.ran"),
+              std::vector<std::string>{Utf8(quotedLine)});
     EXPECT_TRUE(HasLogEntryStartingWith(result, L"Can't read registry value from path '" +
                                                     Wide(values) + L"Absent'. Error(2) "));
     EXPECT_TRUE(
         HasLogEntryStartingWith(result, L"Can't read registry value from path ''. Error(3) "));
     EXPECT_TRUE(LacksLogText(result, L"NoBlank'"));
+}
+
+// A command line longer than a log line: the line is cut inside, and keeps its exit code and end.
+TEST_F(PrerequisiteInstall, CommandLineLongerThanALogLineKeepsTheExitCode) {
+    const std::string tail(5000, 'x');
+    PrereqFolder folder(
+        L"prereq_long_line",
+        Listed(0, "Long Line", "\"#Root#\\exit_code.exe\" 0 #Root#\\long.ran " + tail));
+    RunResult result = folder.run(L"/i /passive");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(MarkerLines(folder.path(), L"long.ran").size(), 1u) << "the whole line ran";
+
+    const std::wstring start = L"Process '\"" + folder.path() + L"\\exit_code.exe\" 0 ";
+    const std::wstring end = L"xxx' completed. Exit code=0.";
+    std::vector<std::wstring> entries = result.logEntries();
+    auto line = std::find_if(entries.begin(), entries.end(), [&](const std::wstring& e) {
+        return e.compare(0, start.size(), start) == 0;
+    });
+    ASSERT_NE(line, entries.end()) << "no process line";
+    EXPECT_EQ(line->size(), 4093u) << "4095 units with the line end";
+    ASSERT_GE(line->size(), end.size());
+    EXPECT_EQ(line->substr(line->size() - end.size()), end);
+    EXPECT_NE(line->find(L"x...x"), std::wstring::npos);
+    ASSERT_NE(line + 1, entries.end());
+    EXPECT_EQ(*(line + 1), L"Installed prerequisites:") << "the next line starts on its own";
 }
 
 TEST_F(PrerequisiteInstall, PostrequisitesRunAfterTheProductUpToTheFirstGap) {

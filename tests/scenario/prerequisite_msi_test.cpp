@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace scenario {
 namespace {
 
@@ -72,6 +74,43 @@ TEST_F(PrerequisiteMsi, MissingPackageIsInstalledByTheSystemMsiexecAndRemovedByA
                                        L" /qn' completed. Exit code=0."));
     EXPECT_NE(ProductState(kToolCode), INSTALLSTATE_DEFAULT);
     EXPECT_TRUE(MarkerLines(removal.path(), L"msiexec.exe.ran").empty());
+}
+
+// A prerequisite that installs the product itself, in an older version: the installed state is
+// asked again after the prerequisites, so the product package upgrades what the prerequisite left
+// (without that the engine would be handed a first-install command line and refuse). The
+// prerequisites are not run a second time; the postrequisites of a first install still run.
+TEST_F(PrerequisiteMsi, PrerequisiteThatInstallsAnOlderProductIsFollowedByTheUpgrade) {
+    ScenarioFolder folder(L"prereq_installs_product");
+    folder.copyIn(PackagePath(L"product_v2.msi"), L"alpha.msi");
+    folder.copyIn(PackagePath(L"product_v1.msi"), L"pkg\\alpha1.msi");
+    folder.copyIn(BuildPath(L"tests\\tools\\exit_code.exe"), L"exit_code.exe");
+    folder.writeIni(
+        MainSection({"MsiPath=alpha.msi"}) +
+        Section("PreReq0", {"Name=Alpha Suite 1.0", "InstPath=#Root#\\pkg\\alpha1.msi", "MsiProd=1",
+                            "InstParams=msiexec /i \"#Root#\\pkg\\alpha1.msi\" /qn"}) +
+        Section("PostReq0", {"Name=Register", "InstPath=#Root#\\exit_code.exe",
+                             "InstParams=\"#InstPath#\" 0 #Root#\\post.ran"}));
+    RunOptions options;
+    options.commandLine = L"/i /passive";
+    options.timeoutMs = 180000;
+
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_TRUE(HasLogLine(result, L"Process 'msiexec /i \"" + folder.path() +
+                                       L"\\pkg\\alpha1.msi\" /qn' completed. Exit code=0."));
+    EXPECT_TRUE(HasLogLine(result, L"Auto-upgrading in passive mode"));
+    EXPECT_TRUE(HasLogLine(result, L"Calling MsiInstallProduct('" + folder.path() +
+                                       L"\\alpha.msi') with command line: "
+                                       L"'REINSTALL=ALL REINSTALLMODE=vomus'"));
+    std::vector<std::wstring> entries = result.logEntries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), L"Installing prerequisites passively:"),
+              1);
+    EXPECT_EQ(ProductState(kAlphaCode), INSTALLSTATE_DEFAULT);
+    EXPECT_EQ(InstalledVersion(kAlphaCode), L"2.0.0");
+    EXPECT_EQ(MarkerLines(folder.path(), L"post.ran").size(), 1u);
+    EXPECT_TRUE(HasLogLine(result, L"Setup completed."));
 }
 
 } // namespace

@@ -51,18 +51,43 @@ TEST_F(SetupLogTest, DataWithPercentSignsIsWrittenLiterally) {
     EXPECT_NE(text.find(L"path 'C:\\100%s\\%d%n'\r\n"), std::wstring::npos) << text;
 }
 
-TEST_F(SetupLogTest, OverlongMessageIsCutTo4095UnitsWithoutHarm) {
+// The cut falls inside the text: the line keeps its end, and the next line starts on its own.
+TEST_F(SetupLogTest, OverlongMessageIsCutInsideTo4095UnitsKeepingItsEnd) {
     std::wstring huge(10000, L'x');
-    LogPrintf(L"%s\r\n", huge.c_str());
+    LogPrintf(L"Process '%s' completed. Exit code=%d.\r\n", huge.c_str(), 1603);
     LogPrintf(L"after\r\n");
     std::wstring text = ReadUtf16(Settings().LogPath);
     std::wsmatch match;
     ASSERT_TRUE(std::regex_search(text, match, std::wregex(kPrefixPattern)));
     std::size_t start = match.length(0);
-    std::size_t end = text.find(L'S', start); // the next line's prefix
+    std::size_t end = text.find(L"Setup.exe", start); // the next line's prefix
     ASSERT_NE(end, std::wstring::npos);
     EXPECT_EQ(end - start, 4095u);
-    EXPECT_NE(text.find(L"after\r\n"), std::wstring::npos);
+    std::wstring line = text.substr(start, end - start);
+    EXPECT_EQ(line.compare(0, 12, L"Process 'xxx"), 0) << line.substr(0, 40);
+    const std::wstring ending = L"xxx' completed. Exit code=1603.\r\n";
+    EXPECT_EQ(line.compare(line.size() - ending.size(), ending.size(), ending), 0);
+    EXPECT_NE(line.find(L"x...x"), std::wstring::npos) << "the cut is marked";
+    EXPECT_NE(text.find(L"]: after\r\n"), std::wstring::npos);
+}
+
+TEST(FitLogMessage, ShortTextStaysAndASurrogatePairIsNeverSplit) {
+    EXPECT_EQ(FitLogMessage(L"short\r\n"), L"short\r\n");
+    EXPECT_EQ(FitLogMessage(std::wstring(4095, L'a')), std::wstring(4095, L'a'));
+    // A pair (U+1F600) across each cut: head end at 3836, tail start at 4096 - 256.
+    for (std::size_t at : {3835u, 3839u}) {
+        std::wstring text(4096, L'a');
+        text[at] = 0xD83D;
+        text[at + 1] = 0xDE00;
+        std::wstring fitted = FitLogMessage(text);
+        EXPECT_LE(fitted.size(), 4095u);
+        for (std::size_t i = 0; i < fitted.size(); ++i) {
+            const bool high = fitted[i] >= 0xD800 && fitted[i] <= 0xDBFF;
+            const bool low = fitted[i] >= 0xDC00 && fitted[i] <= 0xDFFF;
+            EXPECT_EQ(high, i + 1 < fitted.size() && fitted[i + 1] == 0xDE00) << at << " " << i;
+            EXPECT_EQ(low, i > 0 && fitted[i - 1] == 0xD83D) << at << " " << i;
+        }
+    }
 }
 
 TEST_F(SetupLogTest, UnwritableOrEmptyPathDropsTheLineSilently) {
