@@ -79,7 +79,8 @@ TEST_F(PrerequisiteMsi, MissingPackageIsInstalledByTheSystemMsiexecAndRemovedByA
 // A prerequisite that installs the product itself, in an older version: the installed state is
 // asked again after the prerequisites, so the product package upgrades what the prerequisite left
 // (without that the engine would be handed a first-install command line and refuse). The
-// prerequisites are not run a second time; the postrequisites of a first install still run.
+// prerequisites are not run a second time (one that is always missing runs once); the
+// postrequisites of a first install still run.
 TEST_F(PrerequisiteMsi, PrerequisiteThatInstallsAnOlderProductIsFollowedByTheUpgrade) {
     ScenarioFolder folder(L"prereq_installs_product");
     folder.copyIn(PackagePath(L"product_v2.msi"), L"alpha.msi");
@@ -89,6 +90,10 @@ TEST_F(PrerequisiteMsi, PrerequisiteThatInstallsAnOlderProductIsFollowedByTheUpg
         MainSection({"MsiPath=alpha.msi"}) +
         Section("PreReq0", {"Name=Alpha Suite 1.0", "InstPath=#Root#\\pkg\\alpha1.msi", "MsiProd=1",
                             "InstParams=msiexec /i \"#Root#\\pkg\\alpha1.msi\" /qn"}) +
+        Section("PreReq1",
+                {"Name=Always Missing", "InstPath=#Root#\\exit_code.exe",
+                 "InstParams=\"#InstPath#\" 0 #Root#\\always.ran",
+                 std::string("RegPath=") + kTestKeyPath + "\\Missing", "RegCond=DWORD=1"}) +
         Section("PostReq0", {"Name=Register", "InstPath=#Root#\\exit_code.exe",
                              "InstParams=\"#InstPath#\" 0 #Root#\\post.ran"}));
     RunOptions options;
@@ -107,6 +112,7 @@ TEST_F(PrerequisiteMsi, PrerequisiteThatInstallsAnOlderProductIsFollowedByTheUpg
     std::vector<std::wstring> entries = result.logEntries();
     EXPECT_EQ(std::count(entries.begin(), entries.end(), L"Installing prerequisites passively:"),
               1);
+    EXPECT_EQ(MarkerLines(folder.path(), L"always.ran").size(), 1u);
     EXPECT_EQ(ProductState(kAlphaCode), INSTALLSTATE_DEFAULT);
     EXPECT_EQ(InstalledVersion(kAlphaCode), L"2.0.0");
     EXPECT_EQ(MarkerLines(folder.path(), L"post.ran").size(), 1u);
