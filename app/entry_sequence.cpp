@@ -1,7 +1,7 @@
 #include "app/entry_sequence.h"
 
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 #include "foundation/ini_file.h"
 #include "foundation/message_box.h"
 #include "run/installer.h"

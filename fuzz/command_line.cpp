@@ -1,7 +1,7 @@
 // The command-line grammar and its three readers: token bounds, a stable split, and readers that
 // read their own output back the same way.
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 #include "fuzz_text.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "run/installer.h"
 
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 #include "foundation/error_text.h"
 #include "foundation/file_system.h"
 #include "foundation/handles.h"

@@ -1,6 +1,6 @@
 #include "run/installer_msp.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/exception_guard.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"

@@ -1,5 +1,5 @@
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/command_line.h"
+#include "settings/command_line.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/text.h"
 
 namespace {
