@@ -128,7 +128,7 @@ unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool& reboot
         if (!ChooseMaintenanceCommandLine(state.comparison, rebootNeeded, commandLine, result))
             return result;
     }
-    return CallEngine(msi, commandLine);
+    return CallEngine(msi, EngineCommandLine(commandLine));
 }
 
 bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool& rebootNeeded,
