@@ -205,5 +205,6 @@ std::wstring WithRestartSuppressed(const std::wstring& engineCommandLine) {
     for (const std::wstring& token : SplitTokens(engineCommandLine))
         if (SetsProperty(token, L"REBOOT"))
             return engineCommandLine;
-    return engineCommandLine + (engineCommandLine.empty() ? L"" : L" ") + L"REBOOT=ReallySuppress";
+    // In front: a caller's unclosed quotation mark at the end would swallow it.
+    return L"REBOOT=ReallySuppress" + (engineCommandLine.empty() ? L"" : L" " + engineCommandLine);
 }

@@ -36,6 +36,6 @@ struct LogSwitch {
 };
 LogSwitch ExtractLogSwitch(const std::wstring& commandLine);
 
-// The installer engine's command line with REBOOT=ReallySuppress added, unless one of its tokens
+// The installer engine's command line with REBOOT=ReallySuppress put in front, unless one of its tokens
 // sets REBOOT already (property names are case-sensitive, as the engine reads them).
 std::wstring WithRestartSuppressed(const std::wstring& engineCommandLine);

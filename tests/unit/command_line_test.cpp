@@ -229,14 +229,16 @@ struct EngineLineCase {
 TEST(CommandLineNewSwitches, EngineIsToldNotToRestartUnlessRebootIsGiven) {
     const EngineLineCase cases[] = {
         {L"", L"REBOOT=ReallySuppress"},
-        {L"A=1", L"A=1 REBOOT=ReallySuppress"},
+        {L"A=1", L"REBOOT=ReallySuppress A=1"},
         {L"REINSTALL=ALL REINSTALLMODE=vomus",
-         L"REINSTALL=ALL REINSTALLMODE=vomus REBOOT=ReallySuppress"},
+         L"REBOOT=ReallySuppress REINSTALL=ALL REINSTALLMODE=vomus"},
         {L"REBOOT=Force", L"REBOOT=Force"},
         {L"A=1 \"REBOOT=Force\"", L"A=1 \"REBOOT=Force\""},
-        {L"X=\"REBOOT=Force\"", L"X=\"REBOOT=Force\" REBOOT=ReallySuppress"},
-        {L"REBOOTPROMPT=S", L"REBOOTPROMPT=S REBOOT=ReallySuppress"},
-        {L"reboot=Force", L"reboot=Force REBOOT=ReallySuppress"}, // another property to the engine
+        {L"X=\"REBOOT=Force\"", L"REBOOT=ReallySuppress X=\"REBOOT=Force\""},
+        {L"REBOOTPROMPT=S", L"REBOOT=ReallySuppress REBOOTPROMPT=S"},
+        {L"reboot=Force", L"REBOOT=ReallySuppress reboot=Force"}, // another property to the engine
+        // An unclosed quotation mark at the end cannot swallow it.
+        {L"A=\"open", L"REBOOT=ReallySuppress A=\"open"},
     };
     for (const EngineLineCase& c : cases)
         EXPECT_EQ(WithRestartSuppressed(c.given), c.engine) << "given: " << c.given;
