@@ -229,7 +229,7 @@ TEST(ResourceStrings, EnglishTextsAreExact) {
          L"install.\n   /a <full path to administrative install>\n\tPerform an administrative "
          L"install.\n\nDisplay Options\n   /quiet\n\tQuiet mode, no user interaction\n   "
          L"/passive\n\tUnattended mode - progress bar only\n\nRestart Options\n   /norestart\n\tNo "
-         L"restart; exit code 3010 when one is needed\n\nLogging Options\n   /log <log "
+         L"restart; exit code 3010 if needed\n\nLogging Options\n   /log <log "
          L"file>\n\tWrite the setup log to that file\n\nSetting Public Properties\n   "
          L"PROPERTY=PropertyValue\n\nHelp\n   /?, /h, /help\tShow this help\n\nExample: setup.exe "
          L"/i /passive ABC=DEF"},
