@@ -174,6 +174,15 @@ TEST(ChosenLog, FileInAMissingFolderIsRefused) {
     }
 }
 
+// (A read-only file cannot be shown here: the tests run as root, whom Wine lets write it.)
+TEST(ChosenLog, FolderIsRefused) {
+    FakeProductFolder run(L"log_folder");
+    RunResult result = RunWithLog(run, L"/i /quiet", run.folder.path());
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
+}
+
 TEST(ChosenLog, SwitchWithoutAFileShowsUsage) {
     for (const wchar_t* commandLine : {L"/i /quiet /log", L"/i /log /quiet"}) {
         SCOPED_TRACE(Utf8(commandLine));
