@@ -180,7 +180,7 @@ std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLi
 }
 
 bool HasNoRestartSwitch(const std::wstring& commandLine) {
-    for (const std::wstring& token : TokensAfterMode(commandLine))
+    for (const std::wstring& token : ArgumentTokens(commandLine))
         if (IsSwitch(token, L"norestart"))
             return true;
     return false;

@@ -25,7 +25,7 @@ std::wstring ExtractProperties(const std::wstring& commandLine);
 // /norestart and "/log <file>". Nothing when it is missing or another token follows.
 std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLine);
 
-// True when a token after the first is /norestart (any case, / or -).
+// True when a token after the first is /norestart (any case, / or -); not the file of /log.
 bool HasNoRestartSwitch(const std::wstring& commandLine);
 
 // "/log <file>": the first /log after the first token and its file without quotation marks. An
@@ -36,6 +36,6 @@ struct LogSwitch {
 };
 LogSwitch ExtractLogSwitch(const std::wstring& commandLine);
 
-// The installer engine's command line with REBOOT=ReallySuppress put in front, unless one of its tokens
-// sets REBOOT already (property names are case-sensitive, as the engine reads them).
+// The installer engine's command line with REBOOT=ReallySuppress put in front, unless one of its
+// tokens sets REBOOT already (property names are case-sensitive, as the engine reads them).
 std::wstring WithRestartSuppressed(const std::wstring& engineCommandLine);

@@ -202,8 +202,9 @@ TEST(CommandLineNewSwitches, FoundAnywhereAfterTheFirstToken) {
         {L"/i -log \"C:\\My Logs\\s.log\" /passive", false, true, L"C:\\My Logs\\s.log"},
         {L"/a C:\\img /log a.log /log b.log", false, true, L"a.log"}, // the first one counts
         {L"/i /log", false, true, L""},                               // file missing
-        {L"/i /log /quiet", false, true, L""},                        // a switch is no file
-        {L"/log s.log /norestart", true, false, L""},                 // the first token is the mode
+        {L"/i /log /quiet", false, true, L""},
+        {L"/i /log -norestart", false, true, L"-norestart"}, // a switch is no file
+        {L"/log s.log /norestart", true, false, L""},        // the first token is the mode
         {L"/i/norestart", false, false, L""},
         {L"/i /no restart", false, false, L""},
         {L"/i /norestarts", false, false, L""},
