@@ -1,7 +1,7 @@
 #include "app/entry_sequence.h"
 
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 #include "foundation/ini_file.h"
 #include "foundation/message_box.h"
 #include "run/installer.h"
@@ -13,9 +13,10 @@
 int RunEntrySequence(const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     settings.Mode = ClassifyCommandLine(commandLine);
-    if (settings.Mode == ModeUsage) {
+    if (settings.Mode == ModeUsage || settings.Mode == ModeHelp) {
         ShowUsage();
-        return kExitFailure;
+        // Asking for help is no mistake: deployment tools must not see a failure.
+        return settings.Mode == ModeHelp ? kExitSuccess : kExitFailure;
     }
     std::unique_ptr<CInstaller> installer;
     if (ReadIniInt(L"Main", L"MsiPatch", 0) == 1)

@@ -14,6 +14,9 @@ struct RunContext {
     int UILevel = 0;
     unsigned CodePage = 0; // of the setup ini file's 8-bit texts; 0 = the system's ANSI code page
     std::wstring LogPath;  // "" = no setup log
+    // 0: the log is UTF-16 LE. Else the 8-bit code page of an existing file the run appends to,
+    // chosen on the command line: its lines are written in that file's own encoding.
+    unsigned LogCodePage = 0;
 };
 
 // The run's context. Until a larger record takes its place (UseRunContext) it is one of its own.

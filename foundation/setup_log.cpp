@@ -2,6 +2,7 @@
 
 #include "foundation/run_context.h"
 #include "foundation/handles.h"
+#include "foundation/ini_file.h"
 #include "foundation/log_format.h"
 #include "foundation/wide_format.h"
 
@@ -22,6 +23,29 @@ struct FileCloser {
 
 bool WriteUnits(FILE* file, const std::wstring& text) {
     return text.empty() || fwrite(text.data(), sizeof(wchar_t), text.size(), file) == text.size();
+}
+
+// 0 for UTF-16 text, else the 8-bit code page of the file's existing log.
+unsigned LogCodePageFor(const std::wstring& path) {
+    const RunContext& context = CurrentRunContext();
+    return path == context.LogPath ? context.LogCodePage : 0;
+}
+
+bool WriteLogText(FILE* file, const std::wstring& text, unsigned codePage) {
+    if (codePage == 0)
+        return WriteUnits(file, text);
+    std::string bytes = ToCodePage(text, codePage);
+    return fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+// The encoding of an existing log from its first bytes: a UTF-16 byte order mark, or a first
+// character whose high byte is 0, is UTF-16; a UTF-8 one is UTF-8; anything else is ANSI.
+unsigned CodePageOfLogStart(const unsigned char* bytes, DWORD count) {
+    if (count >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || bytes[1] == 0))
+        return 0;
+    if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+        return CP_UTF8;
+    return GetACP();
 }
 
 bool IsAbsoluteFolder(const std::wstring& path) {
@@ -67,9 +91,11 @@ bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefi
     if (!file)
         return false;
     bool written = !isNew || fwrite("\xFF\xFE", 1, 2, file.get()) == 2;
+    const unsigned codePage = isNew ? 0 : LogCodePageFor(path);
     if (withPrefix)
-        written = WriteUnits(file.get(), FormatLogPrefix(CurrentLocalTime())) && written;
-    written = WriteUnits(file.get(), text) && written;
+        written =
+            WriteLogText(file.get(), FormatLogPrefix(CurrentLocalTime()), codePage) && written;
+    written = WriteLogText(file.get(), text, codePage) && written;
     // Closed here, not by the owner: a failed flush (a full disk) must count as a failed write,
     // or a caller copying a large text would take it for done.
     return fclose(file.release()) == 0 && written;
@@ -123,4 +149,44 @@ bool CanCreateFile(const std::wstring& path) {
     if (!existedBefore)
         DeleteFileW(path.c_str());
     return true;
+}
+
+ChosenLog OpenChosenLog(const std::wstring& path) {
+    ChosenLog log;
+    wchar_t full[MAX_PATH + 1] = {};
+    DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH + 1, full, nullptr);
+    if (length == 0 || length > MAX_PATH) {
+        log.error = length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        return log;
+    }
+    log.path.assign(full, length);
+    UniqueFileHandle file(CreateFileW(full, GENERIC_READ | FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        log.error = GetLastError();
+        return log;
+    }
+    unsigned char start[3] = {};
+    DWORD count = 0;
+    if (!ReadFile(file.get(), start, sizeof(start), &count, nullptr)) {
+        log.error = GetLastError();
+        return log;
+    }
+    if (count == 0) {
+        DWORD written = 0;
+        if (!WriteFile(file.get(), "\xFF\xFE", 2, &written, nullptr))
+            log.error = GetLastError();
+        else if (written != 2)
+            log.error = ERROR_WRITE_FAULT;
+        return log;
+    }
+    log.codePage = CodePageOfLogStart(start, count);
+    log.appended = true;
+    return log;
+}
+
+void LogNewRunMarker() {
+    LogText(L"\r\n", false);
+    LogText(L"======== New setup run ========\r\n");
 }

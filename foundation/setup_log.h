@@ -20,3 +20,16 @@ std::wstring BuildLogFileName(const std::wstring& name, const std::wstring& lang
 // True when a file of that path can be created or opened. Leaves no file behind that it created,
 // and never deletes a file that was there before.
 bool CanCreateFile(const std::wstring& path);
+
+// A log file the administrator chose (/log): the path made full from the current folder. Where
+// the file exists and holds text, the run appends to it in that text's encoding.
+struct ChosenLog {
+    unsigned error = 0;    // Windows error number; 0 when the file can be written
+    std::wstring path;     // full path
+    unsigned codePage = 0; // as RunContext::LogCodePage
+    bool appended = false; // the file held an earlier log
+};
+// Opens (creating it if needed) the file; a new or empty file starts as a UTF-16 log.
+ChosenLog OpenChosenLog(const std::wstring& path);
+// The line that separates this run from an earlier one in an appended log.
+void LogNewRunMarker();

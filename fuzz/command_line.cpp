@@ -1,7 +1,7 @@
 // The command-line grammar and its three readers: token bounds, a stable split, and readers that
 // read their own output back the same way.
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 #include "fuzz_text.h"
 
 namespace {
@@ -36,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(SplitTokens(Join(tokens)) == tokens);
 
     const int mode = ClassifyCommandLine(commandLine);
-    FUZZ_CHECK(mode == ModeInstall || mode == ModeUsage || mode == ModeNone || mode == ModeAdmin);
+    FUZZ_CHECK(mode == ModeInstall || mode == ModeUsage || mode == ModeNone || mode == ModeAdmin ||
+               mode == ModeHelp);
+    FUZZ_CHECK(mode != ModeHelp || tokens.size() == 1);
     FUZZ_CHECK((mode == ModeNone) == tokens.empty());
     const int level = ParseUILevel(commandLine);
     FUZZ_CHECK(level == kUILevelFull || level == kUILevelNone || level == kUILevelPassive);
@@ -52,5 +54,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!target->empty() && target->find(L'"') == std::wstring::npos);
         FUZZ_CHECK(target->size() < commandLine.size());
     }
+
+    // The log file is one token without quotation marks; it never becomes a property.
+    const LogSwitch log = ExtractLogSwitch(commandLine);
+    FUZZ_CHECK(log.given || log.path.empty());
+    FUZZ_CHECK(log.path.find(L'"') == std::wstring::npos &&
+               (log.path.empty() || log.path.size() < commandLine.size()));
+    if (log.path.find_first_of(L" \t") == std::wstring::npos)
+        FUZZ_CHECK(ExtractProperties(L"/i /log " + log.path) == L"");
+    HasNoRestartSwitch(commandLine);
+
+    // REBOOT is added once: a second pass changes nothing.
+    const std::wstring engine = WithRestartSuppressed(properties);
+    FUZZ_CHECK(WithRestartSuppressed(engine) == engine);
     return 0;
 }

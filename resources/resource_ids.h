@@ -54,6 +54,7 @@
 #define IDS_WINDOWS_VERSION_TOO_OLD 163
 #define IDS_PACKAGE_MISSING_SAVE_AND_INSTALL 164
 #define IDS_NO_UPDATE_PARAMETER 167
+#define IDS_LOG_FILE_NOT_WRITABLE 168
 #define IDS_SETUP_ALREADY_RUNNING 209
 
 // Prerequisites dialog in its install/uninstall form

@@ -1,6 +1,6 @@
 #include "run/failure_log_mail.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/error_text.h"
 #include "foundation/exception_guard.h"
 #include "foundation/file_system.h"

@@ -1,7 +1,7 @@
 #include "run/installer.h"
 
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 #include "foundation/error_text.h"
 #include "foundation/file_system.h"
 #include "foundation/handles.h"
@@ -43,6 +43,7 @@ std::wstring FailureText(unsigned code) {
 int CInstaller::RunSetup(const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     settings.UILevel = ParseUILevel(commandLine);
+    settings.NoRestart = HasNoRestartSwitch(commandLine);
     // An administrative run keeps its mode: "/a <path>" must not turn into an ordinary install.
     const bool administrative = settings.Mode == ModeAdmin;
     settings.Mode = administrative ? ModeAdmin : ModeInstall;
@@ -50,8 +51,12 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     if (!LoadPackageInfo())
         return kExitFailure;
 
-    settings.LogPath = BuildLogFileName(ProductName(), ProductNameLangNeutral());
+    int logResult = ChooseLog(commandLine);
+    if (logResult != kContinue)
+        return logResult;
     LogPrintf(L"UILevel is set to %d\r\n", settings.UILevel);
+    if (settings.NoRestart)
+        LogText(L"/norestart: Setup neither restarts Windows nor asks to.\r\n");
 
     int hostResult = CheckHost();
     if (hostResult != kContinue)
@@ -107,7 +112,7 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     if (!Run(rebootNeeded))
         return kExitFailure;
     if (rebootNeeded)
-        return AskForRestart();
+        return settings.NoRestart ? LeaveRestartToCaller() : AskForRestart();
     return installerRestartPending_ ? ReportInstallerRestartPending() : kExitSuccess;
 }
 
@@ -117,6 +122,47 @@ int CInstaller::ReportInstallerRestartPending() {
     LogText(L"The installation needs a restart of Windows to complete. Setup does not restart "
             L"Windows itself; exit code 3010.\r\n");
     return kExitRestartPending;
+}
+
+// /norestart: a component's restart request ends the run with the exit code deployment tools
+// schedule a restart for.
+int CInstaller::LeaveRestartToCaller() {
+    LogText(L"A restart of Windows is needed. /norestart leaves it to the caller; exit code "
+            L"3010.\r\n");
+    return kExitRestartPending;
+}
+
+// The setup log goes to the file the command line names (/log), else into the temp folder.
+int CInstaller::ChooseLog(const std::wstring& commandLine) {
+    SetupSettings& settings = Settings();
+    LogSwitch chosen = ExtractLogSwitch(commandLine);
+    if (!chosen.given) {
+        settings.LogPath = BuildLogFileName(ProductName(), ProductNameLangNeutral());
+        return kContinue;
+    }
+    if (chosen.path.empty()) {
+        ShowUsage();
+        return kExitFailure;
+    }
+    ChosenLog log = OpenChosenLog(chosen.path);
+    if (log.error != ERROR_SUCCESS) {
+        std::wstring path = log.path.empty() ? chosen.path : log.path;
+        LogAndShowMessage(nullptr,
+                          FormatLangString(IDS_LOG_FILE_NOT_WRITABLE, path.c_str(),
+                                           FormatErrorCode(log.error).c_str()),
+                          std::wstring(), MB_ICONERROR);
+        return kExitFailure;
+    }
+    settings.LogPath = log.path;
+    settings.LogCodePage = log.codePage;
+    if (log.appended)
+        LogNewRunMarker();
+    return kContinue;
+}
+
+// The engine is told about /norestart too, unless the caller set REBOOT itself.
+std::wstring CInstaller::EngineCommandLine(const std::wstring& commandLine) const {
+    return Settings().NoRestart ? WithRestartSuppressed(commandLine) : commandLine;
 }
 
 // The checks between the log's start and the single-instance guard; kContinue when all pass.

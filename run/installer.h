@@ -23,10 +23,14 @@ protected:
     virtual bool ValidateOperationType() = 0;
 
     const std::wstring& title() const { return title_; }
+    // What the engine gets: with /norestart, REBOOT=ReallySuppress added.
+    std::wstring EngineCommandLine(const std::wstring& commandLine) const;
 
 private:
     int CheckHost();
+    int ChooseLog(const std::wstring& commandLine);
     int AskForRestart();
+    int LeaveRestartToCaller();
     int ReportInstallerRestartPending();
     std::wstring title_;
     bool installerRestartPending_ = false; // the engine answered 3010

@@ -1,6 +1,6 @@
 #include "run/installer_msi.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/exception_guard.h"
 #include "foundation/file_system.h"
 #include "foundation/ini_file.h"
@@ -134,7 +134,7 @@ unsigned CInstallerMsi::InstallProduct(const InstalledState& state, bool prerequ
                                           commandLine, result))
             return result;
     }
-    return CallEngine(msi, commandLine);
+    return CallEngine(msi, EngineCommandLine(commandLine));
 }
 
 bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool prerequisitesRan,

@@ -1,6 +1,6 @@
 #include "run/installer_msp.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/exception_guard.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
@@ -71,7 +71,7 @@ unsigned CInstallerMsp::ApplyPatch() {
         return ERROR_SUCCESS;
 
     // No transform clause: a patch carries its own.
-    std::wstring commandLine = settings.Properties;
+    std::wstring commandLine = EngineCommandLine(settings.Properties);
     // A patch run reads no package, so it knows no hidden property names of its own.
     LogPrintf(L"Calling MsiApplyPatch with command line: '%s'\r\n",
               MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64
-          msitools wixl googletest xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
+          msitools wixl googletest xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
+          osslsigncode openssl)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,5 +1,5 @@
-#include "app/command_line.h"
-#include "app/setup_settings.h"
+#include "settings/command_line.h"
+#include "settings/setup_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -52,15 +52,39 @@ struct ModeCase {
 
 TEST(CommandLineMode, OnlyTheFirstTokenCounts) {
     const ModeCase cases[] = {
-        {L"", ModeNone},          {L" \t", ModeNone},
-        {L"/i", ModeInstall},     {L"-i /quiet", ModeInstall},
-        {L"/a C:\\x", ModeAdmin}, {L"/A", ModeAdmin},
-        {L"-a", ModeAdmin},       {L"-A", ModeAdmin},
-        {L"/I", ModeUsage},       {L"/install", ModeUsage},
-        {L"/quiet", ModeUsage},   {L"ABC=DEF", ModeUsage},
-        {L"/i/quiet", ModeUsage}, {L"\"/i\"", ModeUsage},
-        {L"+i", ModeUsage},       {L"/x", ModeUsage},
+        {L"", ModeNone},
+        {L" \t", ModeNone},
+        {L"/i", ModeInstall},
+        {L"-i /quiet", ModeInstall},
+        {L"/a C:\\x", ModeAdmin},
+        {L"/A", ModeAdmin},
+        {L"-a", ModeAdmin},
+        {L"-A", ModeAdmin},
+        {L"/I", ModeUsage},
+        {L"/install", ModeUsage},
+        {L"/quiet", ModeUsage},
+        {L"ABC=DEF", ModeUsage},
+        {L"/i/quiet", ModeUsage},
+        {L"\"/i\"", ModeUsage},
+        {L"+i", ModeUsage},
+        {L"/x", ModeUsage},
         {L"i", ModeUsage},
+        // Help only as the whole command line; anywhere else the token is not acceptable or
+        // (after /i) ignored.
+        {L"/?", ModeHelp},
+        {L" -? ", ModeHelp},
+        {L"/h", ModeHelp},
+        {L"/H", ModeHelp},
+        {L"/help", ModeHelp},
+        {L"-HELP", ModeHelp},
+        {L"/? /quiet", ModeUsage},
+        {L"/help /i", ModeUsage},
+        {L"/i /?", ModeInstall},
+        {L"\"/?\"", ModeUsage},
+        {L"/helpme", ModeUsage},
+        {L"/?/quiet", ModeUsage},
+        {L"/norestart", ModeUsage},
+        {L"/log x.log", ModeUsage},
     };
     for (const ModeCase& c : cases)
         EXPECT_EQ(ClassifyCommandLine(c.commandLine), c.mode) << "command line: " << c.commandLine;
@@ -86,6 +110,10 @@ TEST(CommandLineUILevel, FirstDisplayOptionWins) {
         {L"/i \"/quiet\"", 5},      // quoted: not an option
         {L"/i /quietly", 5},
         {L"/i ABC=DEF /passive", 67},
+        // The token after /log is its file, never a display option.
+        {L"/i /log /quiet /passive", 67},
+        {L"/i /norestart /passive /log x.log", 67},
+        {L"/i /LOG x.log /Quiet /norestart", 2},
     };
     for (const LevelCase& c : cases)
         EXPECT_EQ(ParseUILevel(c.commandLine), c.level) << "command line: " << c.commandLine;
@@ -114,6 +142,9 @@ TEST(CommandLineProperties, KeepsTokensWithAnEqualsSign) {
         // Tokens are kept unchanged, control characters at the ends included: trimming the
         // form feed here turned the token into one that splits apart (found by fuzzing).
         {L"/i \f=\"x y\" B=2\v", L"\f=\"x y\" B=2\v"},
+        // A log file whose name holds '=' is no property; the switches themselves never are.
+        {L"/i /log a=b.log X=1 /norestart", L"X=1"},
+        {L"/i X=1 /Log \"C:\\A B\\c=d.log\" Y=2", L"X=1 Y=2"},
     };
     for (const PropertiesCase& c : cases)
         EXPECT_EQ(ExtractProperties(c.commandLine), c.properties)
@@ -141,9 +172,76 @@ TEST(CommandLineAdminTarget, IsTheOnlyTokenAfterSlashA) {
         {L"/a \"\"", std::nullopt},
         {L"/a C:\\Admin /quiet", std::nullopt},
         {L"/a C:\\Admin X=1", std::nullopt},
+        // The new switches are not the target, wherever they stand.
+        {L"/a C:\\Admin /norestart", std::wstring(L"C:\\Admin")},
+        {L"/a /NoRestart /log a.log C:\\Admin", std::wstring(L"C:\\Admin")},
+        {L"/a /log C:\\Admin", std::nullopt},
     };
     for (const AdminCase& c : cases)
         EXPECT_EQ(ExtractAdminTargetPath(c.commandLine), c.target)
             << "command line: " << c.commandLine;
+}
+
+struct NewSwitchCase {
+    const wchar_t* commandLine;
+    bool noRestart;
+    bool logGiven;
+    const wchar_t* logPath;
+};
+
+// The new switches among the old ones, in any order and case; glued or spaced forms are
+// other tokens.
+TEST(CommandLineNewSwitches, FoundAnywhereAfterTheFirstToken) {
+    const NewSwitchCase cases[] = {
+        {L"/i", false, false, L""},
+        {L"/i /norestart", true, false, L""},
+        {L"/i /NORESTART /quiet", true, false, L""},
+        {L"/i /passive -NoRestart X=1", true, false, L""},
+        {L"/i /log C:\\s.log", false, true, L"C:\\s.log"},
+        {L"/i /quiet /LOG s.log /norestart", true, true, L"s.log"},
+        {L"/i -log \"C:\\My Logs\\s.log\" /passive", false, true, L"C:\\My Logs\\s.log"},
+        {L"/a C:\\img /log a.log /log b.log", false, true, L"a.log"}, // the first one counts
+        {L"/i /log", false, true, L""},                               // file missing
+        {L"/i /log /quiet", false, true, L""},
+        {L"/i /log -norestart", false, true, L"-norestart"}, // a switch is no file
+        {L"/log s.log /norestart", true, false, L""},        // the first token is the mode
+        {L"/i/norestart", false, false, L""},
+        {L"/i /no restart", false, false, L""},
+        {L"/i /norestarts", false, false, L""},
+        {L"/i \"/norestart\"", false, false, L""},
+        {L"/i /log:s.log", false, false, L""},
+        {L"/i /logs.log", false, false, L""},
+        {L"/i / log s.log", false, false, L""},
+    };
+    for (const NewSwitchCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "command line: " << c.commandLine);
+        EXPECT_EQ(HasNoRestartSwitch(c.commandLine), c.noRestart);
+        LogSwitch log = ExtractLogSwitch(c.commandLine);
+        EXPECT_EQ(log.given, c.logGiven);
+        EXPECT_EQ(log.path, c.logPath);
+    }
+}
+
+struct EngineLineCase {
+    const wchar_t* given;
+    const wchar_t* engine;
+};
+
+TEST(CommandLineNewSwitches, EngineIsToldNotToRestartUnlessRebootIsGiven) {
+    const EngineLineCase cases[] = {
+        {L"", L"REBOOT=ReallySuppress"},
+        {L"A=1", L"REBOOT=ReallySuppress A=1"},
+        {L"REINSTALL=ALL REINSTALLMODE=vomus",
+         L"REBOOT=ReallySuppress REINSTALL=ALL REINSTALLMODE=vomus"},
+        {L"REBOOT=Force", L"REBOOT=Force"},
+        {L"A=1 \"REBOOT=Force\"", L"A=1 \"REBOOT=Force\""},
+        {L"X=\"REBOOT=Force\"", L"REBOOT=ReallySuppress X=\"REBOOT=Force\""},
+        {L"REBOOTPROMPT=S", L"REBOOT=ReallySuppress REBOOTPROMPT=S"},
+        {L"reboot=Force", L"REBOOT=ReallySuppress reboot=Force"}, // another property to the engine
+        // An unclosed quotation mark at the end cannot swallow it.
+        {L"A=\"open", L"REBOOT=ReallySuppress A=\"open"},
+    };
+    for (const EngineLineCase& c : cases)
+        EXPECT_EQ(WithRestartSuppressed(c.given), c.engine) << "given: " << c.given;
 }
 } // namespace

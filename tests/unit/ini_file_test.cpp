@@ -1,4 +1,4 @@
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/ini_file.h"
 #include "test_files.h"
 

@@ -3,7 +3,7 @@
 // written to a setup log.
 #include "msi/language_transform.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/handles.h"
 #include "foundation/ini_file.h"
 #include "msi/language_fallback.h"

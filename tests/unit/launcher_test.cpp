@@ -1,6 +1,6 @@
 // The component launcher and the condition-program runner with our own stand-in programs
 // (tests/tools): exit codes, refusals, log lines and output capture.
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/error_text.h"
 #include "foundation/lang_strings.h"
 #include "log_lines.h"

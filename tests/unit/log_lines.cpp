@@ -1,6 +1,6 @@
 #include "log_lines.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "test_files.h"
 
 namespace testfiles {

@@ -1,6 +1,6 @@
 // The records that the prerequisite and postrequisite sections become. Every section here is an
 // uninstall step, so that detection keeps it whatever the machine holds.
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "prereq/prerequisite_reader.h"
 #include "test_files.h"
 

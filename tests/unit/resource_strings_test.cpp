@@ -39,6 +39,7 @@ const UINT kStringIds[] = {
     IDS_INSTALLING_PLEASE_WAIT,
     IDS_USAGE_TEXT,
     IDS_USAGE_CAPTION,
+    IDS_LOG_FILE_NOT_WRITABLE,
     IDS_WINDOWS_VERSION_UNSUPPORTED,
     IDS_ADMIN_REQUIRED,
     IDS_INVALID_OPERATION_TYPE,
@@ -227,8 +228,11 @@ TEST(ResourceStrings, EnglishTextsAreExact) {
          L"Usage:\n   setup.exe /option [optional parameter]\n\nInstall Options\n   /i\tPerform an "
          L"install.\n   /a <full path to administrative install>\n\tPerform an administrative "
          L"install.\n\nDisplay Options\n   /quiet\n\tQuiet mode, no user interaction\n   "
-         L"/passive\n\tUnattended mode - progress bar only\n\nSetting Public Properties\n   "
-         L"PROPERTY=PropertyValue\n\nExample: setup.exe /i /passive ABC=DEF"},
+         L"/passive\n\tUnattended mode - progress bar only\n\nRestart Options\n   /norestart\n\tNo "
+         L"restart; exit code 3010 if needed\n\nLogging Options\n   /log <log "
+         L"file>\n\tWrite the setup log to that file\n\nSetting Public Properties\n   "
+         L"PROPERTY=PropertyValue\n\nHelp\n   /?, /h, /help\tShow this help\n\nExample: setup.exe "
+         L"/i /passive ABC=DEF"},
         {IDS_INSTALLATION_ERROR, L"Installation Error"},
         {IDS_ADMIN_REQUIRED, L"Admin priviledges are required."},
         {IDS_INTERNAL_ERROR, L"An irrecoverable internal error occured."},

@@ -1,4 +1,4 @@
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/log_format.h"
 #include "foundation/setup_log.h"
 #include "test_files.h"

@@ -1,4 +1,4 @@
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/lang_strings.h"
 #include "foundation/win_version.h"
 #include "test_files.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-enum SetupMode { ModeInstall = 0, ModeUsage = 1, ModeNone = 2, ModeAdmin = 3 };
+enum SetupMode { ModeInstall = 0, ModeUsage = 1, ModeNone = 2, ModeAdmin = 3, ModeHelp = 4 };
 
 struct SetupSettings : RunContext {
     int Mode = 0;
@@ -16,6 +16,7 @@ struct SetupSettings : RunContext {
     int LangId = 0;
     std::wstring Transforms;
     std::wstring ReinstallMode;
+    bool NoRestart = false; // /norestart: a needed restart is left to the caller (exit code 3010)
 };
 
 SetupSettings& Settings();

@@ -1,4 +1,4 @@
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 
 SetupSettings& Settings() {
     // Never destroyed: log and message helpers may still run during static destruction.

@@ -1,6 +1,6 @@
-#include "app/command_line.h"
+#include "settings/command_line.h"
 
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/text.h"
 
 namespace {
@@ -19,12 +19,51 @@ bool IsOptionToken(const std::wstring& token) {
     return !token.empty() && (token[0] == L'/' || token[0] == L'-');
 }
 
+bool IsSwitch(const std::wstring& token, std::wstring_view name) {
+    return IsOptionToken(token) && EqualsIgnoringCase(std::wstring_view(token).substr(1), name);
+}
+
 // The tokens after the first one, which names the mode.
-std::vector<std::wstring> ArgumentTokens(const std::wstring& commandLine) {
+std::vector<std::wstring> TokensAfterMode(const std::wstring& commandLine) {
     std::vector<std::wstring> tokens = SplitTokens(commandLine);
     if (!tokens.empty())
         tokens.erase(tokens.begin());
     return tokens;
+}
+
+// The token after /log is its file, whatever it looks like: never an option, property or target.
+std::vector<std::wstring> ArgumentTokens(const std::wstring& commandLine) {
+    std::vector<std::wstring> tokens;
+    bool fileFollows = false;
+    for (std::wstring& token : TokensAfterMode(commandLine)) {
+        if (fileFollows)
+            fileFollows = false;
+        else if (IsSwitch(token, L"log"))
+            fileFollows = true;
+        else
+            tokens.push_back(std::move(token));
+    }
+    return tokens;
+}
+
+std::wstring WithoutQuotationMarks(const std::wstring& text) {
+    std::wstring result;
+    for (wchar_t c : text)
+        if (c != L'"')
+            result += c;
+    return result;
+}
+
+bool SetsProperty(const std::wstring& token, std::wstring_view name) {
+    std::wstring_view text(token);
+    if (!text.empty() && text[0] == L'"')
+        text.remove_prefix(1);
+    return text.size() > name.size() && text.substr(0, name.size()) == name &&
+           text[name.size()] == L'=';
+}
+
+bool IsHelpSwitch(const std::wstring& token) {
+    return IsSwitch(token, L"?") || IsSwitch(token, L"h") || IsSwitch(token, L"help");
 }
 } // namespace
 
@@ -79,6 +118,9 @@ int ClassifyCommandLine(const std::wstring& commandLine) {
     auto token = NextToken(commandLine, 0);
     if (!token)
         return ModeNone;
+    if (IsHelpSwitch(commandLine.substr(token->first, token->length())) &&
+        !NextToken(commandLine, token->last + 1))
+        return ModeHelp;
     if (token->quoted || token->length() != 2)
         return ModeUsage;
     wchar_t lead = commandLine[token->first];
@@ -125,14 +167,44 @@ std::wstring ExtractProperties(const std::wstring& commandLine) {
 }
 
 std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLine) {
-    std::vector<std::wstring> arguments = ArgumentTokens(commandLine);
+    std::vector<std::wstring> arguments;
+    for (std::wstring& token : ArgumentTokens(commandLine))
+        if (!IsSwitch(token, L"norestart"))
+            arguments.push_back(std::move(token));
     if (arguments.size() != 1)
         return std::nullopt;
-    std::wstring path;
-    for (wchar_t c : arguments[0])
-        if (c != L'"')
-            path += c;
+    std::wstring path = WithoutQuotationMarks(arguments[0]);
     if (path.empty())
         return std::nullopt;
     return path;
+}
+
+bool HasNoRestartSwitch(const std::wstring& commandLine) {
+    for (const std::wstring& token : ArgumentTokens(commandLine))
+        if (IsSwitch(token, L"norestart"))
+            return true;
+    return false;
+}
+
+LogSwitch ExtractLogSwitch(const std::wstring& commandLine) {
+    std::vector<std::wstring> tokens = TokensAfterMode(commandLine);
+    LogSwitch result;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!IsSwitch(tokens[i], L"log"))
+            continue;
+        result.given = true;
+        // A switch where the file should be means the file was left out.
+        if (i + 1 < tokens.size() && tokens[i + 1][0] != L'/')
+            result.path = WithoutQuotationMarks(tokens[i + 1]);
+        return result;
+    }
+    return result;
+}
+
+std::wstring WithRestartSuppressed(const std::wstring& engineCommandLine) {
+    for (const std::wstring& token : SplitTokens(engineCommandLine))
+        if (SetsProperty(token, L"REBOOT"))
+            return engineCommandLine;
+    // In front: a caller's unclosed quotation mark at the end would swallow it.
+    return L"REBOOT=ReallySuppress" + (engineCommandLine.empty() ? L"" : L" " + engineCommandLine);
 }
