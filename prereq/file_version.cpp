@@ -28,12 +28,13 @@ struct VersionLibrary {
     bool complete() const { return infoSize && info && query; }
 };
 
-// Loads the component's DLL with its own folder searched for its dependencies: the process search
-// path is the system folder only. Systems without the search flags (before KB2533623) reject
-// them; there the altered search path does the same for a full path.
+// Loads the component's DLL with its own folder and the system folder searched for its
+// dependencies (the process search path is the system folder only). Not setup.exe's folder, which
+// LOAD_LIBRARY_SEARCH_DEFAULT_DIRS would add: others may write there. Systems without the search
+// flags (before KB2533623) reject them; there the altered search path starts in the DLL's folder.
 HMODULE LoadComponentModule(const std::wstring& path) {
     HMODULE module = LoadLibraryExW(
-        path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+        path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module || GetLastError() != ERROR_INVALID_PARAMETER)
         return module;
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
