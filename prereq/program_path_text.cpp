@@ -21,10 +21,12 @@ bool IsAbsolute(const std::wstring& name) {
 }
 
 // The program file a name stands for; empty when the name depends on the current drive or folder
-// ("\tool.exe", "C:tool.exe") or is no name at all.
+// ("\tool.exe", "C:tool.exe") or is no file name at all (empty, or with a quote in it).
 std::wstring ProgramFile(const std::wstring& name, const std::wstring& rootFolder,
                          const std::wstring& systemFolder) {
     std::wstring path;
+    if (name.find(L'"') != std::wstring::npos)
+        return std::wstring();
     if (IsAbsolute(name))
         path = name;
     else if (name.empty() || IsSeparator(name[0]) || name.find(L':') != std::wstring::npos)

@@ -50,6 +50,8 @@ TEST(ProgramCandidates, EachShapeOfLine) {
         {L"C:\\v1.2\\check\t-a",
          {{L"C:\\v1.2\\check\t-a.exe", L"\"C:\\v1.2\\check\t-a\""},
           {L"C:\\v1.2\\check.exe", L"C:\\v1.2\\check\t-a"}}},
+        // A quote is no part of a file name.
+        {L"tool \"a b\" c", {{kSystem + L"\\tool.exe", L"tool \"a b\" c"}}},
         // Names that depend on the current drive or folder, and no names at all.
         {L"\\check.exe /q", {}},
         {L"C:check.exe", {}},
