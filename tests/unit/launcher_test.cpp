@@ -325,28 +325,6 @@ TEST_F(RunExeTest, OneMebibyteOfOutputOnEitherStreamDoesNotBlock) {
     }
 }
 
-// A zero-byte read is no end: the program's empty write comes before the rest of its output.
-TEST_F(RunExeTest, EmptyWriteThenMuchOutputIsReadToTheEnd) {
-    std::wstring line = printText_ + L" 3 --empty-write --fill 1048576 Head";
-    std::wstring text;
-    unsigned long code = 0;
-    ASSERT_TRUE(RunExe(line, text, code));
-    EXPECT_EQ(code, 3u);
-    EXPECT_EQ(text.substr(0, 8), L"Headxxxx");
-}
-
-// The child keeps the pipe open for 12 s; the reading ends with the program itself.
-TEST_F(RunExeTest, ChildHoldingTheOutputDoesNotHoldTheCaller) {
-    std::wstring line = printText_ + L" 4 --leave-child 12000 Done";
-    std::wstring text;
-    unsigned long code = 0;
-    ULONGLONG start = GetTickCount64();
-    ASSERT_TRUE(RunExe(line, text, code));
-    EXPECT_LT(GetTickCount64() - start, 6000u);
-    EXPECT_EQ(code, 4u);
-    EXPECT_EQ(text, L"Done");
-}
-
 // Of the caller's inheritable handles only the pipe reaches the program.
 TEST_F(RunExeTest, OnlyThePipeIsInherited) {
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
