@@ -32,7 +32,12 @@ struct VersionLibrary {
 // dependencies (the process search path is the system folder only). Not setup.exe's folder, which
 // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS would add: others may write there. Systems without the search
 // flags (before KB2533623) reject them; there the altered search path starts in the DLL's folder.
+// A path without a drive or server has no folder of its own: the process search path applies.
 HMODULE LoadComponentModule(const std::wstring& path) {
+    bool absolute = path.size() > 2 && ((path[1] == L':' && path[2] == L'\\') ||
+                                        (path[0] == L'\\' && path[1] == L'\\'));
+    if (!absolute)
+        return LoadLibraryW(path.c_str());
     HMODULE module = LoadLibraryExW(
         path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module || GetLastError() != ERROR_INVALID_PARAMETER)
