@@ -1,6 +1,6 @@
-// Which program files a command line may start: every candidate lies in setup.exe's folder, the
-// system folder or the absolute path the line names, and its command line is the line itself
-// (at most with the candidate's name put in quotes).
+// Which program file a command line starts: it lies in setup.exe's folder, the system folder or at
+// the absolute path the line names; its command line is the line itself, at most with the
+// program's name put in quotes; and of the candidates it is the first that exists.
 #include "fuzz_text.h"
 #include "prereq/program_path_text.h"
 
@@ -15,39 +15,55 @@ bool StartsWith(const std::wstring& text, const std::wstring& start) {
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
+
+// "Exists" by the path's length, so that different inputs pick different candidates.
+struct Probe {
+    std::size_t modulus = 1;
+    std::size_t asked = 0;
+    std::wstring last;
+};
+bool Exists(const std::wstring& path, void* context) {
+    auto* probe = static_cast<Probe*>(context);
+    ++probe->asked;
+    probe->last = path;
+    return path.size() % probe->modulus == 0;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::wstring line = WideFromUnits(data, size);
-    const std::vector<ProgramCandidate> candidates = ProgramCandidates(line, kRoot, kSystem);
+    FuzzInput input(data, size);
+    Probe probe;
+    probe.modulus = 1u + input.byte() % 7u;
+    const std::wstring line = input.restAsText();
+    ProgramCandidate chosen;
+    if (!ChooseProgramFile(line, kRoot, kSystem, Exists, &probe, chosen))
+        return 0;
     std::size_t start = 0;
     while (start < line.size() && IsBlank(line[start]))
         ++start;
     const std::wstring stripped = line.substr(start);
-    const bool quoted = !stripped.empty() && stripped[0] == L'"';
-    FUZZ_CHECK(!quoted || candidates.size() <= 1);
+    const bool quoted = stripped[0] == L'"';
     const std::wstring named = quoted ? stripped.substr(1) : stripped;
-    std::size_t previous = line.size() + 1;
-    for (const ProgramCandidate& candidate : candidates) {
-        const std::wstring& path = candidate.path;
-        FUZZ_CHECK(StartsWith(path, kRoot + L"\\") || StartsWith(path, kSystem + L"\\") ||
-                   (path.size() >= 3 && path[1] == L':' && StartsWith(named, path.substr(0, 3))) ||
-                   StartsWith(path, L"\\\\") || StartsWith(path, L"//") ||
-                   StartsWith(path, L"\\/") || StartsWith(path, L"/\\"));
-        if (quoted) {
-            FUZZ_CHECK(candidate.commandLine == stripped);
-            continue;
-        }
-        // Unquoted: the line itself, or "<name>" followed by the rest of it.
-        if (candidate.commandLine == stripped)
-            continue;
-        std::size_t closing = candidate.commandLine.find(L'"', 1);
-        FUZZ_CHECK(candidate.commandLine[0] == L'"' && closing != std::wstring::npos);
-        std::wstring name = candidate.commandLine.substr(1, closing - 1);
-        FUZZ_CHECK(name + candidate.commandLine.substr(closing + 1) == stripped);
-        FUZZ_CHECK(name.find_first_of(L" \t") != std::wstring::npos);
-        FUZZ_CHECK(name.size() < previous); // longest first
-        previous = name.size();
+    const std::wstring& path = chosen.path;
+    FUZZ_CHECK(path.find(L'"') == std::wstring::npos);
+    FUZZ_CHECK(StartsWith(path, kRoot + L"\\") || StartsWith(path, kSystem + L"\\") ||
+               (path.size() >= 3 && path[1] == L':' && StartsWith(named, path.substr(0, 3))) ||
+               (path.size() >= 2 && StartsWith(named, path.substr(0, 2)) &&
+                std::wstring(L"\\/").find(path[0]) != std::wstring::npos &&
+                std::wstring(L"\\/").find(path[1]) != std::wstring::npos));
+    if (quoted) {
+        FUZZ_CHECK(probe.asked == 0 && chosen.commandLine == stripped);
+        return 0;
     }
+    // The last file asked about is the one chosen: the first that exists, or the shortest.
+    FUZZ_CHECK(probe.asked > 0 && probe.last == path);
+    if (chosen.commandLine == stripped)
+        return 0;
+    // Otherwise "<name>" and the rest of the line, the name holding a blank.
+    std::size_t closing = chosen.commandLine.find(L'"', 1);
+    FUZZ_CHECK(chosen.commandLine[0] == L'"' && closing != std::wstring::npos);
+    std::wstring name = chosen.commandLine.substr(1, closing - 1);
+    FUZZ_CHECK(name + chosen.commandLine.substr(closing + 1) == stripped);
+    FUZZ_CHECK(name.find_first_of(L" \t") != std::wstring::npos);
     return 0;
 }

@@ -12,29 +12,19 @@ std::wstring SystemFolder() {
     return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
 }
 
-bool IsProgramFile(const std::wstring& path) {
+bool IsProgramFile(const std::wstring& path, void*) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 } // namespace
 
 bool ResolveProgram(const std::wstring& line, ProgramCandidate& chosen) {
-    std::vector<ProgramCandidate> candidates =
-        ProgramCandidates(line, GetModulePath(false, false), SystemFolder());
-    if (candidates.empty()) {
-        bool unclosed =
-            !line.empty() && line[0] == L'"' && line.find(L'"', 1) == std::wstring::npos;
-        LogPrintf(unclosed ? L"Invalid command line:%s. Second double quote missing.\r\n"
-                           : L"Invalid command line:%s. Program missing.\r\n",
-                  line.c_str());
-        return false;
-    }
-    for (const ProgramCandidate& candidate : candidates) {
-        if (IsProgramFile(candidate.path)) {
-            chosen = candidate;
-            return true;
-        }
-    }
-    chosen = candidates.back();
-    return true;
+    if (ChooseProgramFile(line, GetModulePath(false, false), SystemFolder(), IsProgramFile, nullptr,
+                          chosen))
+        return true;
+    bool unclosed = !line.empty() && line[0] == L'"' && line.find(L'"', 1) == std::wstring::npos;
+    LogPrintf(unclosed ? L"Invalid command line:%s. Second double quote missing.\r\n"
+                       : L"Invalid command line:%s. Program missing.\r\n",
+              line.c_str());
+    return false;
 }

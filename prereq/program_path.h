@@ -4,7 +4,6 @@
 
 #include <string>
 
-// The first candidate of the line whose program file exists (else the shortest, whose start then
-// fails with the system's error). False, with the refused line logged, when the line names no
-// program.
+// ChooseProgramFile with setup.exe's folder, the system folder and the file system. False, with
+// the refused line logged, when the line names no program.
 bool ResolveProgram(const std::wstring& line, ProgramCandidate& chosen);

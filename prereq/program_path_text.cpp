@@ -42,43 +42,35 @@ std::wstring ProgramFile(const std::wstring& name, const std::wstring& rootFolde
     return path;
 }
 
-std::vector<ProgramCandidate> QuotedCandidate(const std::wstring& line, std::size_t start,
-                                              const std::wstring& rootFolder,
-                                              const std::wstring& systemFolder) {
-    std::size_t closing = line.find(L'"', start + 1);
-    if (closing == std::wstring::npos)
-        return {};
-    std::wstring path =
-        ProgramFile(line.substr(start + 1, closing - start - 1), rootFolder, systemFolder);
-    if (path.empty())
-        return {};
-    return {ProgramCandidate{path, line.substr(start)}};
-}
 } // namespace
 
-std::vector<ProgramCandidate> ProgramCandidates(const std::wstring& line,
-                                                const std::wstring& rootFolder,
-                                                const std::wstring& systemFolder) {
+bool ChooseProgramFile(const std::wstring& line, const std::wstring& rootFolder,
+                       const std::wstring& systemFolder, ProgramExists exists, void* context,
+                       ProgramCandidate& chosen) {
     std::size_t start = 0;
     while (start < line.size() && IsBlank(line[start]))
         ++start;
     if (start == line.size())
-        return {};
-    if (line[start] == L'"')
-        return QuotedCandidate(line, start, rootFolder, systemFolder);
+        return false;
+    if (line[start] == L'"') {
+        std::size_t closing = line.find(L'"', start + 1);
+        if (closing == std::wstring::npos)
+            return false;
+        chosen.path =
+            ProgramFile(line.substr(start + 1, closing - start - 1), rootFolder, systemFolder);
+        chosen.commandLine = line.substr(start);
+        return !chosen.path.empty();
+    }
 
-    std::size_t firstEnd = start;
-    while (firstEnd < line.size() && !IsBlank(line[firstEnd]))
-        ++firstEnd;
+    std::size_t firstEnd = line.find_first_of(L" \t", start);
     // A line that starts with a bare name never reaches for a folder: "reg query HKLM\Software\X"
     // must not become a program under setup.exe's folder.
     const std::wstring first = line.substr(start, firstEnd - start);
     const bool bareOnly = !IsAbsolute(first) && !HasFolder(first);
 
-    std::vector<ProgramCandidate> candidates;
+    bool found = false;
     for (std::size_t end = line.size(); end > start; --end) {
-        bool endsName = end == line.size() || IsBlank(line[end]);
-        if (!endsName || IsBlank(line[end - 1]))
+        if ((end < line.size() && !IsBlank(line[end])) || IsBlank(line[end - 1]))
             continue;
         std::wstring name = line.substr(start, end - start);
         if (bareOnly && HasFolder(name))
@@ -87,8 +79,11 @@ std::vector<ProgramCandidate> ProgramCandidates(const std::wstring& line,
         if (path.empty())
             continue;
         bool quote = name.find_first_of(L" \t") != std::wstring::npos;
-        candidates.push_back(
-            {path, quote ? L"\"" + name + L"\"" + line.substr(end) : line.substr(start)});
+        chosen.path = path;
+        chosen.commandLine = quote ? L"\"" + name + L"\"" + line.substr(end) : line.substr(start);
+        found = true;
+        if (exists(path, context))
+            break;
     }
-    return candidates;
+    return found;
 }
