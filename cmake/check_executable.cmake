@@ -1,5 +1,6 @@
 # ctest check of the shipped setup.exe: at most MAX_BYTES, stripped (no debug sections, no symbol
-# table), static (no MinGW runtime DLL among its imports) and with its version resource.
+# table), static (no MinGW runtime DLL among its imports), importing only DLLs that Windows never
+# looks for beside the program, and with its version resource.
 #   cmake -DEXE=<setup.exe> -DOBJDUMP=<objdump> -DMAX_BYTES=<n> -DVERSION=<a.b.c.d>
 #         -P check_executable.cmake
 cmake_minimum_required(VERSION 3.20)
@@ -34,11 +35,26 @@ objdump(-t symbols)
 if(NOT symbols MATCHES "no symbols")
     string(APPEND problems "  a symbol table (not stripped)\n")
 endif()
+# Static imports are bound before the entry point, so no search restriction of the program covers
+# them: a DLL of the same name beside setup.exe would run with its rights. Only Windows' known DLLs
+# (those listed under KnownDLLs on Windows 7 and on Windows 10/11 alike, and ntdll, which is always
+# the loader's own) come from the system folder whatever lies beside the program; comctl32 is bound
+# side by side through the manifest. Everything else is bound at run time from the system folder.
+set(known_dlls advapi32 clbcatq comdlg32 difxapi gdi32 imagehlp imm32 kernel32 msctf msvcrt
+    normaliz nsi ntdll ole32 oleaut32 psapi sechost setupapi shell32 shlwapi user32 wldap32 ws2_32
+    comctl32)
 objdump(-p headers)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+list(TRANSFORM imports REPLACE "^DLL Name: " "")
+message(STATUS "imports: ${imports}")
 foreach(import IN LISTS imports)
-    if(import MATCHES "DLL Name: lib")
+    string(REGEX REPLACE "\\.[dD][lL][lL]$" "" name "${import}")
+    string(TOLOWER "${name}" name)
+    if(import MATCHES "^lib")
         string(APPEND problems "  imports a MinGW runtime DLL: ${import}\n")
+    elseif(NOT name IN_LIST known_dlls)
+        string(APPEND problems "  imports ${import}, not a known DLL of Windows: a copy beside "
+               "setup.exe would be loaded in its place\n")
     endif()
 endforeach()
 

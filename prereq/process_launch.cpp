@@ -5,21 +5,21 @@
 #include "foundation/shell32.h"
 #include "foundation/setup_log.h"
 #include "prereq/command_line_text.h"
+#include "prereq/program_path.h"
 
 #include <shellapi.h>
 
 #include <vector>
 
 namespace {
-// "msiexec ..." names no folder, and both CreateProcessW and ShellExecuteExW would look beside
-// setup.exe first: a msiexec.exe planted in a download folder would run elevated. The system's
-// own is started instead; null when the system folder is unknown.
-std::wstring SystemMsiexecFor(const std::wstring& line) {
-    return StartsWithMsiexec(line) ? SystemFolderPath(L"msiexec.exe") : std::wstring();
-}
-
-const wchar_t* OrNull(const std::wstring& text) {
-    return text.empty() ? nullptr : text.c_str();
+// The program file to start: a line starting with "msiexec" runs the system folder's msiexec.exe,
+// every other line follows the rules of ResolveProgram. False when the line is refused (logged).
+bool ChooseProgram(const std::wstring& line, ProgramCandidate& chosen) {
+    std::wstring msiexec = StartsWithMsiexec(line) ? SystemFolderPath(L"msiexec.exe") : L"";
+    if (msiexec.empty())
+        return ResolveProgram(line, chosen);
+    chosen = ProgramCandidate{msiexec, line};
+    return true;
 }
 
 // Exit code of an ended process; false (with the error in `code`) when it cannot be read.
@@ -61,18 +61,18 @@ bool SplitCommandLine(const std::wstring& line, std::wstring& program, std::wstr
 unsigned long LaunchProcess(const std::wstring& line) {
     std::wstring program;
     std::wstring parameters;
-    if (!SplitCommandLine(line, program, parameters))
+    ProgramCandidate chosen;
+    if (!SplitCommandLine(line, program, parameters) || !ChooseProgram(line, chosen))
         return ERROR_BAD_ARGUMENTS;
 
-    std::wstring applicationName = SystemMsiexecFor(line);
-    std::vector<wchar_t> commandLine(line.begin(), line.end());
+    std::vector<wchar_t> commandLine(chosen.commandLine.begin(), chosen.commandLine.end());
     commandLine.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(OrNull(applicationName), commandLine.data(), nullptr, nullptr, FALSE,
+    if (!CreateProcessW(chosen.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &started)) {
         unsigned long error = GetLastError();
         LogPrintf(L"::CreateProcess('%s') failed. Error=%d.\r\n", line.c_str(), error);
@@ -93,17 +93,17 @@ unsigned long LaunchProcess(const std::wstring& line) {
 unsigned long LaunchElevated(const std::wstring& line) {
     std::wstring program;
     std::wstring parameters;
-    if (!SplitCommandLine(line, program, parameters))
+    ProgramCandidate chosen;
+    if (!SplitCommandLine(line, program, parameters) || !ChooseProgram(line, chosen))
         return ERROR_BAD_ARGUMENTS;
 
-    std::wstring file = SystemMsiexecFor(line);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
     // No shell error box for a missing file: in a quiet run nobody would close it. The failure
     // is logged and reported by the caller's own message instead.
     execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     execute.lpVerb = L"runas";
-    execute.lpFile = file.empty() ? program.c_str() : file.c_str();
+    execute.lpFile = chosen.path.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_SHOW;
     CShell32 shell;

@@ -10,7 +10,8 @@ bool SplitCommandLine(const std::wstring& line, std::wstring& program, std::wstr
 
 // Starts the line with CreateProcessW and waits for it. The exit code, 160 for a rejected line,
 // or the Windows error of a failed start or wait. A line starting with "msiexec" starts the
-// system folder's msiexec.exe.
+// system folder's msiexec.exe; any other program is found as ResolveProgram says, never by the
+// system's search.
 unsigned long LaunchProcess(const std::wstring& line);
 
 // The same through ShellExecuteExW with the verb "runas" (program and parameters apart).

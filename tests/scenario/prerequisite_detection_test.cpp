@@ -61,6 +61,15 @@ std::vector<Case> Cases() {
          {L"IsValidFileVersion() failed. Current version(10.0.1.1) of file "
           L"'<root>\\versioned.dll' early of required file vesion(10.0.2.0)."}},
         {"File Loads", {"FilePath=#Root#\\versioned.dll", "FileTryLoad=1"}, Never},
+        // Its dependencies are found in its own folder and the system folder, never beside
+        // setup.exe (where this run has a versioned.dll).
+        {"File Loads With Dependency",
+         {"FilePath=#Root#\\lib\\versioned_user.dll", "FileTryLoad=1"},
+         Never},
+        {"File Dependency Missing",
+         {"FilePath=#Root#\\alone\\versioned_user.dll", "FileTryLoad=1"},
+         Always,
+         {L"IsValidFileVersion() failed. Can't load file '<root>\\alone\\versioned_user.dll'."}},
         {"File Unloadable",
          {"FilePath=#Root#\\setup.ini", "FileTryLoad=1"},
          Always,

@@ -33,6 +33,10 @@ PrereqFolder::PrereqFolder(const std::wstring& name, const std::string& sections
     product.folder.copyIn(BuildPath(L"tests\\tools\\exit_code.exe"), L"exit_code.exe");
     product.folder.copyIn(BuildPath(L"tests\\tools\\print_text.exe"), L"print_text.exe");
     product.folder.copyIn(BuildPath(L"tests\\scenario\\versioned.dll"), L"versioned.dll");
+    const std::wstring user = BuildPath(L"tests\\scenario\\versioned_user.dll");
+    product.folder.copyIn(user, L"lib\\versioned_user.dll");
+    product.folder.copyIn(BuildPath(L"tests\\scenario\\versioned.dll"), L"lib\\versioned.dll");
+    product.folder.copyIn(user, L"alone\\versioned_user.dll");
     writeSections(sections);
 }
 

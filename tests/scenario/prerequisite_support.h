@@ -12,8 +12,9 @@ namespace scenario {
 std::string Section(const std::string& name, const std::vector<std::string>& lines);
 
 // A product folder answered by the fake engine ("Fake Product" 1.0.0, not installed), with
-// exit_code.exe, print_text.exe and versioned.dll (version 10.0.1.1) beside setup.exe, and a
-// setup ini of [Main] followed by the given sections.
+// exit_code.exe, print_text.exe and versioned.dll (version 10.0.1.1) beside setup.exe,
+// versioned_user.dll (10.0.1.1, importing versioned.dll) in lib\ beside a versioned.dll and in
+// alone\ without one, and a setup ini of [Main] followed by the given sections.
 struct PrereqFolder {
     explicit PrereqFolder(const std::wstring& name, const std::string& sections = "");
     void writeSections(const std::string& sections);

@@ -1,10 +1,17 @@
-// print_text.exe CODE [--fill BYTES] [--stderr] [TEXT...]
+// print_text.exe CODE [--fill BYTES] [--stderr] [--empty-write] [--leave-child MS] [--sleep MS]
+//                [--inherited HANDLE] [TEXT...]
 //
 // A stand-in condition program: writes TEXT (the remaining arguments joined by one blank, as
 // UTF-8, with the two-character escapes \n, \r and \t made into line breaks and a tab) to its
 // standard output (standard error with --stderr), then BYTES more bytes of filler lines
 // ("xxx...x\n", 64 bytes each, the last one shorter), and exits with CODE. The output is written
 // in pieces of 4 KiB, so a reader that does not drain the pipe leaves it blocked.
+//   --empty-write     first writes 0 bytes (a reader must not take the empty read for the end)
+//   --leave-child MS  first starts a copy of itself that inherits the output and sleeps MS
+//                     milliseconds, and does not wait for it (a tray helper, a service)
+//   --sleep MS        sleeps MS milliseconds before writing
+//   --inherited N     TEXT is "inherited" when handle value N (decimal) is open in this process,
+//                     else "not inherited"
 #include "utf8.h"
 
 #include <windows.h>
@@ -35,6 +42,21 @@ std::string Filler(unsigned long bytes) {
     return filler;
 }
 
+// The copy inherits every inheritable handle, the standard ones included.
+void LeaveChild(const std::wstring& milliseconds) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" 0 --sleep " + milliseconds;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+}
+
 bool WriteAll(HANDLE output, const std::string& bytes) {
     constexpr size_t kPiece = 4096;
     for (size_t at = 0; at < bytes.size(); at += kPiece) {
@@ -53,19 +75,39 @@ int wmain(int argc, wchar_t** argv) {
     UINT code = static_cast<UINT>(std::wcstoul(argv[1], nullptr, 10));
     unsigned long fill = 0;
     DWORD stream = STD_OUTPUT_HANDLE;
+    bool emptyWrite = false;
+    const wchar_t* inherited = nullptr;
     int next = 2;
     for (; next < argc; ++next) {
         std::wstring option = argv[next];
-        if (option == L"--fill" && next + 1 < argc)
+        bool valued = next + 1 < argc;
+        if (option == L"--fill" && valued)
             fill = std::wcstoul(argv[++next], nullptr, 10);
         else if (option == L"--stderr")
             stream = STD_ERROR_HANDLE;
+        else if (option == L"--empty-write")
+            emptyWrite = true;
+        else if (option == L"--leave-child" && valued)
+            LeaveChild(argv[++next]);
+        else if (option == L"--sleep" && valued)
+            Sleep(std::wcstoul(argv[++next], nullptr, 10));
+        else if (option == L"--inherited" && valued)
+            inherited = argv[++next];
         else
             break;
     }
     std::wstring text;
     for (int i = next; i < argc; ++i)
         text += (i > next ? L" " : L"") + std::wstring(argv[i]);
+    if (inherited) {
+        DWORD flags = 0;
+        auto value = static_cast<ULONG_PTR>(std::wcstoul(inherited, nullptr, 10));
+        text = GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? L"inherited"
+                                                                             : L"not inherited";
+    }
+    DWORD written = 0;
+    if (emptyWrite)
+        WriteFile(GetStdHandle(stream), "", 0, &written, nullptr);
     WriteAll(GetStdHandle(stream), Utf8(Unescape(text)) + Filler(fill));
     ExitProcess(code);
 }

@@ -124,6 +124,34 @@ TEST_F(LauncherTest, MsiexecLinesStartTheSystemsMsiexec) {
                      L"completed. Exit code=1605."}));
 }
 
+// Bare names come from the system folder only, quoted or not, through every way of starting: a
+// program of that name beside setup.exe (here: beside the test program) never runs.
+TEST_F(LauncherTest, BareNamesNeverStartAProgramBesideTheExecutable) {
+    const std::wstring planted = testfiles::ExeFolder() + L"planted_tool.exe";
+    const std::wstring plantedMarker = planted + L".ran";
+    ASSERT_TRUE(CopyFileW(exitCode_.c_str(), planted.c_str(), FALSE));
+    DeleteFileW(plantedMarker.c_str());
+
+    const std::wstring line = L"\"planted_tool.exe\" 0";
+    unsigned long direct = LaunchProcess(line);
+    unsigned long elevated = LaunchElevated(line);
+    std::wstring text = L"unchanged";
+    unsigned long code = 7;
+    bool ran = RunExe(L"planted_tool 0", text, code);
+    EXPECT_FALSE(testfiles::Exists(plantedMarker));
+    DeleteFileW(planted.c_str());
+    DeleteFileW(plantedMarker.c_str());
+
+    EXPECT_EQ(direct, 2u);
+    EXPECT_TRUE(elevated == 2 || elevated == 1400) << elevated; // Wine: 1400, see above
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(log_.Lines(), (Lines{L"::CreateProcess('" + line + L"') failed. Error=2.",
+                                   L"::ShellExecuteEx('planted_tool.exe' '0') failed. Error=" +
+                                       std::to_wstring(elevated) + L".",
+                                   L"RunExe::Function CreateProcess('planted_tool 0') failed. " +
+                                       FormatErrorCode(2)}));
+}
+
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP)
         ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -294,6 +322,40 @@ TEST_F(RunExeTest, OneMebibyteOfOutputOnEitherStreamDoesNotBlock) {
         EXPECT_EQ(log_.Lines(),
                   (Lines{L"Process '" + line + L"' return code 3",
                          L"Process '" + line + L"' return text '" + expected + L"'"}));
+    }
+}
+
+// Of the caller's inheritable handles only the pipe reaches the program.
+TEST_F(RunExeTest, OnlyThePipeIsInherited) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE event = CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    std::wstring value = std::to_wstring(reinterpret_cast<ULONG_PTR>(event));
+    std::wstring text;
+    unsigned long code = 0;
+    bool ran = RunExe(printText_ + L" 0 --inherited " + value, text, code);
+    CloseHandle(event);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(text, L"not inherited");
+}
+
+TEST_F(RunExeTest, LinesNamingNoProgramAreRefused) {
+    struct {
+        std::wstring line;
+        std::wstring logLine;
+    } cases[] = {
+        {L"\"C:\\tools\\check.exe 1",
+         L"Invalid command line:\"C:\\tools\\check.exe 1. Second double quote missing."},
+        {L"\\check.exe 1", L"Invalid command line:\\check.exe 1. Program missing."},
+        {L"\"\" 1", L"Invalid command line:\"\" 1. Program missing."},
+    };
+    for (const auto& c : cases) {
+        log_.Clear();
+        std::wstring text = L"unchanged";
+        unsigned long code = 7;
+        EXPECT_FALSE(RunExe(c.line, text, code)) << c.line;
+        EXPECT_EQ(text, L"unchanged");
+        EXPECT_EQ(log_.Lines(), Lines{c.logLine});
     }
 }
 
