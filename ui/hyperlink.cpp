@@ -39,6 +39,18 @@ bool ReadColourValue(HKEY key, const wchar_t* name, COLORREF& colour) {
     return true;
 }
 
+// Relative luminance in 1/10000, with a square standing in for the sRGB curve.
+long Luminance(COLORREF colour) {
+    const long red = GetRValue(colour), green = GetGValue(colour), blue = GetBValue(colour);
+    return (2126 * red * red + 7152 * green * green + 722 * blue * blue) / (255 * 255);
+}
+
+// A contrast ratio of at least 3:1, the least that text of this size needs.
+bool ReadableOn(COLORREF text, COLORREF background) {
+    const long one = Luminance(text) + 500, other = Luminance(background) + 500;
+    return one > other ? one >= 3 * other : other >= 3 * one;
+}
+
 } // namespace
 
 CHyperLink::~CHyperLink() {
@@ -260,13 +272,16 @@ LRESULT CALLBACK CHyperLink::SubclassProc(HWND, UINT message, WPARAM wParam, LPA
     return reinterpret_cast<CHyperLink*>(self)->HandleMessage(message, wParam, lParam);
 }
 
-// Under a high-contrast theme the browser's colours may be unreadable on the theme's background.
+// Under a high-contrast theme, or on a background where the browser's colour cannot be read
+// (blue on black), the system's link colour.
 COLORREF CHyperLink::TextColour() const {
     HIGHCONTRASTW contrast = {sizeof(contrast), 0, nullptr};
-    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
-        (contrast.dwFlags & HCF_HIGHCONTRASTON))
+    const COLORREF browser = visited_ ? visitedColour_ : linkColour_;
+    if ((SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON)) ||
+        !ReadableOn(browser, GetSysColor(COLOR_BTNFACE)))
         return GetSysColor(COLOR_HOTLIGHT);
-    return visited_ ? visitedColour_ : linkColour_;
+    return browser;
 }
 
 bool CHyperLink::Name(long child, std::wstring& name) const {
