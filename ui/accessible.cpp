@@ -14,6 +14,14 @@ const SystemLibrary& Oleacc() {
     return library;
 }
 
+// A BSTR from oleaut32, which oleacc has loaded by the time a tool asks for a name; bound here so
+// that no run loads it before.
+BSTR AllocString(const std::wstring& text) {
+    static const SystemLibrary library(L"oleaut32.dll");
+    const auto allocate = library.bind<decltype(&::SysAllocStringLen)>("SysAllocStringLen");
+    return allocate ? allocate(text.data(), static_cast<UINT>(text.size())) : nullptr;
+}
+
 bool IsChild(const VARIANT& child) {
     return child.vt == VT_I4;
 }
@@ -79,7 +87,7 @@ public:
         std::wstring own;
         if (!facts_ || !IsChild(child) || !facts_->Name(child.lVal, own))
             return standard_->get_accName(child, name);
-        *name = SysAllocStringLen(own.data(), static_cast<UINT>(own.size()));
+        *name = AllocString(own);
         return *name ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
