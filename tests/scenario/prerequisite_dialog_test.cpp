@@ -522,13 +522,14 @@ TEST_F(PrerequisiteDialog, KeyboardAndScreenReadersReachEveryControlAndEachRowsM
     EXPECT_TRUE(HasLogLine(result, kCancelLine)) << "Escape cancels";
 }
 
-// Enter on the focused link opens the page (the dialog stays); Enter on the button rechecks.
-TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterAndReadsAsALinkNamedWithItsAmpersand) {
+// Enter and Space on the focused link open the page (the dialog stays); Enter on the button
+// rechecks.
+TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterOrSpaceAndReadsAsALinkNamedWithItsAmpersand) {
     PrereqFolder folder(L"dialog_link_keys", Downloadable("", "R&D Tools"));
     testurl::RecordingUrlHandler handler(L"setuptest-dl", folder.path() + L"\\opened.txt");
     std::vector<AccessibleItem> link;
     std::wstring message;
-    std::string opened;
+    std::string opened, openedBySpace;
     int focusAfterTabs = 0;
     bool openAfterEnter = false;
     RunResult result = Run(
@@ -546,6 +547,9 @@ TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterAndReadsAsALinkNamedWithItsAm
             TypeKeys(dialog, {VK_RETURN});
             opened = handler.waitForAddress(10000);
             openAfterEnter = IsWindowVisible(dialog) != FALSE;
+            DeleteFileW((folder.path() + L"\\opened.txt").c_str());
+            TypeKeys(dialog, {VK_SPACE});
+            openedBySpace = handler.waitForAddress(10000);
             TypeKeys(dialog, {VK_TAB, VK_RETURN});
             return true;
         });
@@ -558,6 +562,7 @@ TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterAndReadsAsALinkNamedWithItsAm
     EXPECT_NE(message.find(L"'R&D Tools'"), std::wstring::npos);
     EXPECT_EQ(opened, "setuptest-dl://example/foo");
     EXPECT_TRUE(openAfterEnter) << "Enter on the link did not press Recheck";
+    EXPECT_EQ(openedBySpace, "setuptest-dl://example/foo");
     EXPECT_TRUE(LacksLogText(result, L"Prerequisite 'R&D Tools' not installed."))
         << "Enter on Recheck found the component";
     EXPECT_EQ(result.exitCode, 0u);
