@@ -62,6 +62,9 @@
 #define IDS_ACTION_INSTALL 255
 #define IDS_ACTION_UNINSTALL 256
 #define IDS_BUTTON_CONTINUE 257
+// Name of the notes box for screen readers; the closing question cut to the screen
+#define IDS_NOTES_NAME 165
+#define IDS_MORE_COMPONENTS 166
 
 // Dialog templates and their controls
 #define IDD_PREREQUISITES 129

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Pictures of the prerequisites dialog and the component download dialog for the documentation:
-# English and Russian, at 96 and 144 DPI, taken from setup.exe running under Wine on Xvfb.
+# English and Russian, at 96 and 144 DPI, a Russian product with long component names, and the
+# English dialogs in high-contrast colours, taken from setup.exe running under Wine on Xvfb.
 #
 #   bash scripts/screenshots.sh     (after scripts/build.sh; writes docs/*.png)
 set -euo pipefail
@@ -27,6 +28,36 @@ printf '%b' "[Main]\r\nMsiPath=alpha.msi\r\n" \
     "[PreReq3]\r\nName=Sample Fonts\r\nInstPath=#Root#\\\\fonts.msi\r\nOptional=0\r\n$missing\r\n" \
     >"$dist/setup.ini"
 
+# A Russian product: its ini file is read in Windows-1251, and the component names are long.
+dist_ru=$root/dist-ru
+rm -rf "$dist_ru" && mkdir -p "$dist_ru"
+cp build/setup.exe "$dist_ru/"
+cp build/packages/product_ru.msi "$dist_ru/gamma.msi"
+printf '%b' "[Main]\r\nMsiPath=gamma.msi\r\n" \
+    "[PreReq0]\r\nName=Распространяемый пакет Microsoft Visual C++ 2015-2022 для платформы x86 с обновлениями безопасности - 14.38.33130\r\nUrl=https://example.com/vc-redist\r\nInstPath=#Root#\\\\VC_redist.x86.exe\r\nChooseDownload=VC_redist.x86.exe\r\n$missing\r\n" \
+    "[PreReq1]\r\nName=Средство просмотра документов Quillex с модулем распознавания текста\r\nInstPath=#Root#\\\\viewer.exe\r\nOptional=1\r\n$missing\r\n" \
+    "[PreReq2]\r\nName=Шрифты «Р&Д Гротеск»\r\nInstPath=#Root#\\\\fonts.msi\r\nOptional=0\r\n$missing\r\n" |
+    iconv -f UTF-8 -t CP1251 >"$dist_ru/setup.ini"
+
+# High-contrast colours (black, white text, yellow links) for one pair of pictures; Wine reads
+# them when a process starts.
+colours=$root/colours.reg
+contrast_colours() {
+    wine reg export 'HKCU\Control Panel\Colors' "$(winepath -w "$colours")" /y >/dev/null 2>&1
+    local pair
+    for pair in Window=0.0.0 WindowText=255.255.255 ButtonFace=0.0.0 ButtonText=255.255.255 \
+        ButtonHilight=255.255.255 ButtonLight=255.255.255 ButtonShadow=128.128.128 \
+        ButtonDkShadow=255.255.255 Hilight=26.235.255 HilightText=0.0.0 GrayText=63.242.63 \
+        HotTrackingColor=255.255.0 Background=0.0.0 ActiveTitle=0.0.0 TitleText=255.255.255 \
+        WindowFrame=255.255.255 Scrollbar=0.0.0 InfoWindow=0.0.0 InfoText=255.255.255; do
+        wine reg add 'HKCU\Control Panel\Colors' /v "${pair%%=*}" /d "$(echo "${pair#*=}" | tr . ' ')" \
+            /f >/dev/null 2>&1
+    done
+}
+normal_colours() {
+    wine reg import "$(winepath -w "$colours")" >/dev/null 2>&1
+}
+
 set_dpi() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
@@ -45,10 +76,10 @@ window_named() {
     return 1
 }
 
-shoot() { # locale dpi caption-of-main download-caption
-    local locale=$1 dpi=$2 suffix=$3 pid main download
+shoot() { # locale dpi suffix caption-of-main download-caption [folder]
+    local locale=$1 dpi=$2 suffix=$3 folder=${6:-$dist} pid main download
     set_dpi "$dpi"
-    LC_ALL=$locale wine "$dist/setup.exe" /i >/dev/null 2>&1 &
+    LC_ALL=$locale wine "$folder/setup.exe" /i >/dev/null 2>&1 &
     pid=$!
     main=$(window_named "$4")
     sleep 1
@@ -65,5 +96,9 @@ shoot en_US.UTF-8 96 en-96dpi 'Alpha Suite (1.0.0) Setup' 'Component Download'
 shoot en_US.UTF-8 144 en-144dpi 'Alpha Suite (1.0.0) Setup' 'Component Download'
 shoot ru_RU.UTF-8 96 ru-96dpi 'Установка Alpha Suite (1.0.0)' 'Загрузка компонента'
 shoot ru_RU.UTF-8 144 ru-144dpi 'Установка Alpha Suite (1.0.0)' 'Загрузка компонента'
+shoot ru_RU.UTF-8 96 ru-long-96dpi 'Установка Gamma RU (1.0.0)' 'Загрузка компонента' "$dist_ru"
+contrast_colours
+shoot en_US.UTF-8 96 en-contrast-96dpi 'Alpha Suite (1.0.0) Setup' 'Component Download'
+normal_colours
 set_dpi 96
 ls -l docs/*.png

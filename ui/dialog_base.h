@@ -2,6 +2,7 @@
 // The base of this program's dialogs: the dialog procedure finds the object that runs the dialog
 // and hands it every message.
 #include "foundation/handles.h"
+#include "ui/responsive_call.h"
 
 #include <windows.h>
 #include <string>
@@ -22,6 +23,8 @@ protected:
     // Dialog-procedure convention: TRUE when handled (WM_INITDIALOG: TRUE lets the dialog
     // manager set the focus).
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // After the dialog has been rescaled for a monitor with another DPI.
+    virtual void OnDpiChanged() {}
 
     HWND Item(int id) const { return GetDlgItem(window_, id); }
     void SetItemText(int id, const std::wstring& text) const;
@@ -31,13 +34,35 @@ protected:
     void CentreOnOwner() const;
     // The application icon at the system's large and small icon sizes.
     void SetApplicationIcons();
+    // Makes the static text `id` tall enough for its wrapped text, moving the controls below it
+    // down and growing the window, as far as the work area allows. False when nothing changed.
+    bool GrowToFitText(int id) const;
+    int Dpi() const { return dpi_; }
+    // The work area of the monitor the window is on.
+    RECT WorkArea() const;
+
+    // Runs `work` with the window painting and movable but deaf to commands (see
+    // responsive_call.h); without a window it simply runs.
+    template <typename Result, typename Work> Result RunResponsive(Work work) {
+        if (!window_)
+            return work();
+        busy_ = true;
+        const Result result = CallResponsive<Result>(work);
+        busy_ = false;
+        return result;
+    }
 
     static int CommandId(WPARAM wParam) { return LOWORD(wParam); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Rescale(int dpi, const RECT& suggested);
+    bool Ignores(UINT message, WPARAM wParam) const;
 
     const int templateId_;
     HWND window_ = nullptr;
     UniqueIcon largeIcon_, smallIcon_;
+    UniqueFont font_; // the dialog font made for a new DPI
+    int dpi_ = 96;
+    bool busy_ = false;
 };

@@ -29,6 +29,10 @@ void CDownloadDlg::OnOpen() {
     link_.SetUnderlineOnHover(true);
     link_.SetLabel(FormatLangString(IDS_DOWNLOAD_PAGE_LINK, record_.Name.c_str()));
     link_.SetAddress(record_.Url);
+    // Long names and long translations: the dialog grows rather than cutting the last lines.
+    const bool grown = GrowToFitText(IDC_DOWNLOAD_MESSAGE);
+    if (GrowToFitText(IDC_DOWNLOAD_LINK) || grown)
+        CentreOnOwner();
     // The default button, not the link: Enter rechecks, a stray space opens no browser.
     SetFocus(Item(IDOK));
 }
@@ -42,7 +46,7 @@ INT_PTR CDownloadDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         return FALSE;
     switch (CommandId(wParam)) {
     case IDOK: // "Recheck"
-        if (!NeedsInstall(record_))
+        if (!RunResponsive<bool>([this] { return NeedsInstall(record_); }))
             EndWith(1);
         return TRUE;
     case IDCANCEL: // also Escape and the close box

@@ -4,6 +4,7 @@
 #include "ui/colour_text.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -38,6 +39,18 @@ bool ReadColourValue(HKEY key, const wchar_t* name, COLORREF& colour) {
     return true;
 }
 
+// Relative luminance in 1/10000, with a square standing in for the sRGB curve.
+long Luminance(COLORREF colour) {
+    const long red = GetRValue(colour), green = GetGValue(colour), blue = GetBValue(colour);
+    return (2126 * red * red + 7152 * green * green + 722 * blue * blue) / (255 * 255);
+}
+
+// A contrast ratio of at least 3:1, the least that text of this size needs.
+bool ReadableOn(COLORREF text, COLORREF background) {
+    const long one = Luminance(text) + 500, other = Luminance(background) + 500;
+    return one > other ? one >= 3 * other : other >= 3 * one;
+}
+
 } // namespace
 
 CHyperLink::~CHyperLink() {
@@ -53,6 +66,7 @@ bool CHyperLink::Attach(HWND control) {
         return false;
     control_ = control;
     Initialise();
+    accessible_.Attach(control, *this);
     return true;
 }
 
@@ -123,7 +137,7 @@ void CHyperLink::MeasureLink() {
         return;
     const HGDIOBJ previous = SelectObject(dc, linkFont_.get());
     DrawTextW(dc, ShownText().c_str(), static_cast<int>(ShownText().size()), &linkRect_,
-              DT_LEFT | DT_WORDBREAK | DT_CALCRECT);
+              DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
     SelectObject(dc, previous);
     ReleaseDC(control_, dc);
 }
@@ -157,13 +171,13 @@ void CHyperLink::Paint() {
                      reinterpret_cast<LPARAM>(control_)));
     if (background)
         FillRect(dc, &client, background);
-    SetTextColor(dc, visited_ ? visitedColour_ : linkColour_);
+    SetTextColor(dc, TextColour());
     SetBkMode(dc, TRANSPARENT);
     const bool underlined = !underlineOnHover_ || hovering_;
     const HGDIOBJ previous = SelectObject(dc, underlined ? linkFont_.get() : normalFont_);
     RECT text = linkRect_;
     DrawTextW(dc, ShownText().c_str(), static_cast<int>(ShownText().size()), &text,
-              DT_LEFT | DT_WORDBREAK);
+              DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, previous);
     if (GetFocus() == control_)
         DrawFocusRect(dc, &linkRect_);
@@ -223,8 +237,11 @@ LRESULT CHyperLink::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Open();
         }
         return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTCHARS;
+    case WM_GETDLGCODE: { // Enter opens the focused link instead of pressing the default button
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+        return DLGC_WANTCHARS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
     case WM_CHAR:
         if (wParam == L'\r' || wParam == L' ')
             Open();
@@ -253,6 +270,35 @@ LRESULT CHyperLink::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK CHyperLink::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR self) {
     return reinterpret_cast<CHyperLink*>(self)->HandleMessage(message, wParam, lParam);
+}
+
+// Under a high-contrast theme, or on a background where the browser's colour cannot be read
+// (blue on black), the system's link colour.
+COLORREF CHyperLink::TextColour() const {
+    HIGHCONTRASTW contrast = {sizeof(contrast), 0, nullptr};
+    const COLORREF browser = visited_ ? visitedColour_ : linkColour_;
+    if ((SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON)) ||
+        !ReadableOn(browser, GetSysColor(COLOR_BTNFACE)))
+        return GetSysColor(COLOR_HOTLIGHT);
+    return browser;
+}
+
+bool CHyperLink::Name(long child, std::wstring& name) const {
+    name = ShownText();
+    return child == CHILDID_SELF;
+}
+
+long CHyperLink::Role(long child) const {
+    return child == CHILDID_SELF ? ROLE_SYSTEM_LINK : -1;
+}
+
+long CHyperLink::State(long child) const {
+    if (child != CHILDID_SELF)
+        return -1;
+    const long focused = GetFocus() == control_ ? STATE_SYSTEM_FOCUSED : 0;
+    const long visited = visited_ ? STATE_SYSTEM_TRAVERSED : 0;
+    return STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED | focused | visited;
 }
 
 // The fonts go with the control's window; the object may outlive it or go first.

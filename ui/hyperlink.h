@@ -2,11 +2,12 @@
 // A static text control of a dialog turned into a web-style link: painted in the browser's link
 // colours, a hand pointer over the text, focus and keyboard activation, opened by the shell.
 #include "foundation/handles.h"
+#include "ui/accessible.h"
 
 #include <windows.h>
 #include <string>
 
-class CHyperLink {
+class CHyperLink : private CAccessibleFacts {
 public:
     CHyperLink() = default;
     virtual ~CHyperLink();
@@ -39,7 +40,12 @@ private:
     void Paint();
     void OnMouseMove(LPARAM point);
     void SetHovering(bool hovering);
+    COLORREF TextColour() const;
     void Forget();
+    // Read by screen readers: a link named by its text.
+    bool Name(long child, std::wstring& name) const override;
+    long Role(long child) const override;
+    long State(long child) const override;
 
     HWND control_ = nullptr;
     std::wstring label_, address_;
@@ -52,4 +58,5 @@ private:
     bool underlineOnHover_ = false;
     bool visited_ = false;
     bool hovering_ = false;
+    CAccessibleControl accessible_;
 };

@@ -80,7 +80,7 @@ bool CMainDlg::InstallSelected(bool passive) {
         unsigned result;
         {
             WaitCursor wait;
-            result = RunComponent(record, message);
+            result = RunResponsive<unsigned>([&] { return RunComponent(record, message); });
         }
         if (result == ERROR_SUCCESS || result == ERROR_SUCCESS_REBOOT_REQUIRED) {
             if (result == ERROR_SUCCESS_REBOOT_REQUIRED)

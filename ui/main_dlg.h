@@ -2,12 +2,13 @@
 // The prerequisites dialog: lists the missing components and runs their installers. Its install
 // loop also serves quiet and passive runs, where the dialog is never shown.
 #include "prereq/prerequisite.h"
+#include "ui/accessible.h"
 #include "ui/dialog_base.h"
 
 #include <windows.h>
 #include <string>
 
-class CMainDlg : public CDialogBase {
+class CMainDlg : public CDialogBase, private CAccessibleFacts {
 public:
     // Keeps a reference to the records (owned by the setup run) and copies the two texts.
     CMainDlg(PrerequisiteList& records, const std::wstring& productName, const std::wstring& title);
@@ -23,6 +24,7 @@ public:
 
 protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged() override;
 
 private:
     // What the loop shows the user when the dialog is on screen.
@@ -34,6 +36,9 @@ private:
     // The window (ui/main_dlg_window.cpp).
     void OnOpen();
     void FillList();
+    void FitColumn();
+    void SetMarkPictures();
+    void OnListFocus();
     void ShowNotes();
     int Mark(int row) const;
     void FlipMark(int row);
@@ -43,7 +48,13 @@ private:
     void OnInstall();
     void RunInstallLoop();
     INT_PTR AskToContinue();
+    size_t QuestionLinesThatFit() const;
     void OnCancel();
+    // The list's rows as screen readers meet them: each row's mark as its checked state.
+    long ChildCount() const override;
+    bool Name(long child, std::wstring& name) const override;
+    long Role(long child) const override;
+    long State(long child) const override;
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
 
@@ -55,4 +66,6 @@ private:
     bool tickMarksEnabled_ = false;
     bool installing_ = false; // the install loop runs: the dialog cannot be dismissed
     HWND list_ = nullptr, notes_ = nullptr, cancel_ = nullptr;
+    CAccessibleName notesName_;
+    CAccessibleControl listAccess_, notesAccess_;
 };

@@ -9,7 +9,10 @@
 #include "resources/resource_ids.h"
 #include "ui/note_text.h"
 
+#include <vector>
+
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 namespace {
@@ -17,6 +20,9 @@ namespace {
 // Row marks: the image index of the row; 2 has no picture (a required component).
 constexpr int kUnticked = 0, kTicked = 1, kNoBox = 2;
 constexpr UINT_PTR kListSubclassId = 1;
+// The closing question's own lines besides the components: its caption, first line, question and
+// buttons with their margins.
+constexpr long kQuestionFrameLines = 8;
 
 int MarkOf(const Prerequisite& record) {
     switch (record.OptionalState) {
@@ -29,8 +35,23 @@ int MarkOf(const Prerequisite& record) {
     }
 }
 
-// The list control's own check-box pictures (unticked, ticked), taken from a list that has them.
-HIMAGELIST CheckBoxPictures(HWND parent) {
+// The pictures stretched to `size` pixels when they have another size.
+HIMAGELIST Resized(HIMAGELIST pictures, int size) {
+    int width = 0, height = 0;
+    if (!pictures || (ImageList_GetIconSize(pictures, &width, &height) && width == size))
+        return pictures;
+    HIMAGELIST resized = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
+    for (int i = 0; resized && i < ImageList_GetImageCount(pictures); ++i) {
+        UniqueIcon icon(ImageList_GetIcon(pictures, i, ILD_NORMAL));
+        ImageList_AddIcon(resized, icon.get());
+    }
+    ImageList_Destroy(pictures);
+    return resized;
+}
+
+// The list control's own check-box pictures (unticked, ticked), taken from a list that has them,
+// at 16 pixels for 96 DPI.
+HIMAGELIST CheckBoxPictures(HWND parent, int dpi) {
     HWND probe = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 0, 0, parent,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!probe)
@@ -38,7 +59,7 @@ HIMAGELIST CheckBoxPictures(HWND parent) {
     ListView_SetExtendedListViewStyleEx(probe, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     HIMAGELIST pictures = ImageList_Duplicate(ListView_GetImageList(probe, LVSIL_STATE));
     DestroyWindow(probe);
-    return pictures;
+    return Resized(pictures, MulDiv(16, dpi, 96));
 }
 
 int ClientWidth(HWND window) {
@@ -88,17 +109,22 @@ void CMainDlg::OnOpen() {
                 FormatLangString(stepsMode_ ? IDS_STEPS_REQUIRED : IDS_COMPONENTS_REQUIRED,
                                  productName_.c_str()));
     SetItemText(IDOK, LoadLangString(okCaption));
+    if (GrowToFitText(IDC_HEADER)) // a long product name or translation wraps
+        CentreOnOwner();
 
     notes_ = Item(IDC_NOTES);
+    notesName_.Set(LoadLangString(IDS_NOTES_NAME));
+    notesAccess_.Attach(notes_, notesName_);
     list_ = Item(IDC_PREREQUISITE_LIST);
     SetWindowSubclass(list_, ListProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    listAccess_.Attach(list_, *this);
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH;
     column.fmt = LVCFMT_LEFT;
     column.cx = ClientWidth(list_);
     ListView_InsertColumn(list_, 0, &column);
     if (tickMarksEnabled_) {
-        ListView_SetImageList(list_, CheckBoxPictures(Window()), LVSIL_SMALL);
+        SetMarkPictures();
         ListView_SetExtendedListViewStyleEx(list_, LVS_EX_LABELTIP, LVS_EX_LABELTIP);
     }
     FillList();
@@ -121,12 +147,28 @@ void CMainDlg::FillList() {
         item.pszText = &text[0];
         ListView_InsertItem(list_, &item);
     }
-    // Wide enough for the longest row (the list scrolls sideways then), never narrower than the
-    // list itself.
+    FitColumn();
+    ShowNotes();
+}
+
+// Wide enough for the longest row (the list scrolls sideways then), never narrower than the list
+// itself.
+void CMainDlg::FitColumn() {
     ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE);
     if (ListView_GetColumnWidth(list_, 0) < ClientWidth(list_))
         ListView_SetColumnWidth(list_, 0, ClientWidth(list_));
-    ShowNotes();
+}
+
+void CMainDlg::SetMarkPictures() {
+    if (HIMAGELIST old =
+            ListView_SetImageList(list_, CheckBoxPictures(Window(), Dpi()), LVSIL_SMALL))
+        ImageList_Destroy(old);
+}
+
+void CMainDlg::OnDpiChanged() {
+    if (tickMarksEnabled_)
+        SetMarkPictures();
+    FitColumn();
 }
 
 void CMainDlg::ShowNotes() {
@@ -154,6 +196,54 @@ void CMainDlg::FlipMark(int row) {
     item.iItem = row;
     item.iImage = mark == kUnticked ? kTicked : kUnticked;
     ListView_SetItem(list_, &item);
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, list_, OBJID_CLIENT, row + 1);
+}
+
+// Tabbing into the list lands on a row, so that the focus shows and the space key has a row.
+void CMainDlg::OnListFocus() {
+    if (ListView_GetNextItem(list_, -1, LVNI_FOCUSED) >= 0 || ListView_GetItemCount(list_) == 0)
+        return;
+    ListView_SetItemState(list_, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    ListView_SetSelectionMark(list_, 0);
+}
+
+long CMainDlg::ChildCount() const {
+    return ListView_GetItemCount(list_);
+}
+
+bool CMainDlg::Name(long child, std::wstring& name) const {
+    wchar_t text[512] = {};
+    if (child == CHILDID_SELF) // the header says what the list holds
+        GetDlgItemTextW(Window(), IDC_HEADER, text, 512);
+    else
+        ListView_GetItemText(list_, child - 1, 0, text, 512);
+    name = text;
+    return true;
+}
+
+long CMainDlg::Role(long child) const {
+    if (child == CHILDID_SELF)
+        return ROLE_SYSTEM_LIST;
+    return Mark(child - 1) == kNoBox ? ROLE_SYSTEM_LISTITEM : ROLE_SYSTEM_CHECKBUTTON;
+}
+
+// Ticked: checked; required: checked and read-only; unticked: neither.
+long CMainDlg::State(long child) const {
+    if (child == CHILDID_SELF)
+        return -1;
+    const int row = child - 1;
+    const UINT item = ListView_GetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED);
+    long state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (item & LVIS_SELECTED)
+        state |= STATE_SYSTEM_SELECTED;
+    if ((item & LVIS_FOCUSED) && GetFocus() == list_)
+        state |= STATE_SYSTEM_FOCUSED;
+    const int mark = Mark(row);
+    if (mark != kUnticked)
+        state |= STATE_SYSTEM_CHECKED;
+    if (mark == kNoBox)
+        state |= STATE_SYSTEM_READONLY;
+    return state;
 }
 
 void CMainDlg::UpdateOkCaption() {
@@ -197,6 +287,9 @@ LRESULT CALLBACK CMainDlg::ListProc(HWND list, UINT message, WPARAM wParam, LPAR
         if (dialog->tickMarksEnabled_)
             dialog->OnListChar(wParam);
         return 0;
+    case WM_SETFOCUS:
+        dialog->OnListFocus();
+        break;
     }
     return DefSubclassProc(list, message, wParam, lParam);
 }
@@ -227,19 +320,40 @@ void CMainDlg::RunInstallLoop() {
 
 // Components still missing after the loop: the user decides whether the product goes on.
 INT_PTR CMainDlg::AskToContinue() {
-    std::wstring question = LoadLangString(IDS_COMPONENTS_NOT_INSTALLED);
-    bool anyMissing = false;
-    for (Prerequisite& record : records_) {
-        NeedsInstall(record);
-        if (record.Present || record.IsUninstall != 0 || !record.Selected)
-            continue;
-        question += FormatLangString(IDS_COMPONENT_LIST_ITEM, record.Name.c_str());
-        anyMissing = true;
-    }
-    if (!anyMissing)
+    RunResponsive<bool>([this] {
+        for (Prerequisite& record : records_)
+            NeedsInstall(record);
+        return true;
+    });
+    std::vector<const std::wstring*> missing;
+    for (const Prerequisite& record : records_)
+        if (!record.Present && record.IsUninstall == 0 && record.Selected)
+            missing.push_back(&record.Name);
+    if (missing.empty())
         return 1;
+    // Dozens of lines would push the box and its buttons off the screen.
+    const size_t fit = QuestionLinesThatFit();
+    const size_t shown = missing.size() <= fit ? missing.size() : fit - 1;
+    std::wstring question = LoadLangString(IDS_COMPONENTS_NOT_INSTALLED);
+    for (size_t i = 0; i < shown; ++i)
+        question += FormatLangString(IDS_COMPONENT_LIST_ITEM, missing[i]->c_str());
+    if (shown < missing.size())
+        question += FormatLangString(IDS_MORE_COMPONENTS, static_cast<int>(missing.size() - shown));
     question += LoadLangString(IDS_ASK_CONTINUE_INSTALLATION);
     return ShowMessage(question, title_, MB_YESNO | MB_ICONQUESTION, Window()) == IDNO ? 0 : 1;
+}
+
+// Lines of the message box font that the work area holds beside the question's own (a line is
+// taken as 1.25 of the font's character height, a little more than fonts give it).
+size_t CMainDlg::QuestionLinesThatFit() const {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    const long height = metrics.lfMessageFont.lfHeight;
+    const long lineHeight = height ? (height < 0 ? -height : height) * 5 / 4 : 16;
+    const RECT area = WorkArea();
+    const long lines = (area.bottom - area.top) / lineHeight - kQuestionFrameLines;
+    return lines > 2 ? static_cast<size_t>(lines) : 2;
 }
 
 void CMainDlg::OnCancel() {

@@ -132,6 +132,34 @@ void PressKey(HWND window, UINT virtualKey, wchar_t character) {
     Send(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001));
 }
 
+void TypeKeys(HWND dialog, const std::vector<WORD>& virtualKeys) {
+    SetForegroundWindow(dialog);
+    WaitFor([&] { return GetForegroundWindow() == dialog; }, 2000);
+    for (WORD key : virtualKeys) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+        // Handled once the dialog's thread answers again.
+        Sleep(50);
+        Send(dialog, WM_NULL, 0, 0);
+    }
+}
+
+int FocusedControlId(HWND dialog) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+void SendDpiChanged(HWND dialog, int dpi, const RECT& suggested) {
+    RemoteBlock block(dialog, sizeof(RECT));
+    block.write(0, &suggested, sizeof(suggested));
+    Send(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(block.at(0)));
+}
+
 void PressButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

@@ -29,6 +29,15 @@ bool IsControlVisible(HWND dialog, int id);
 void Click(HWND window, POINT client);
 void Drag(HWND window, POINT from, POINT to);
 void PressKey(HWND window, UINT virtualKey, wchar_t character = 0);
+// Real key presses: the dialog is brought to the front and the keys go through the input system,
+// so that the dialog manager meets them as it meets a user's (Tab, Enter, Escape, access keys).
+void TypeKeys(HWND dialog, const std::vector<WORD>& virtualKeys);
+// The control that has the keyboard focus in the dialog's thread; 0 when none.
+int FocusedControlId(HWND dialog);
+// WM_DPICHANGED as Windows sends it when the window moves to a monitor with another scale
+// (Wine never sends it); its rectangle lives in the child's memory.
+void SendDpiChanged(HWND dialog, int dpi, const RECT& suggested);
+
 // Posted: the dialog may do its work (run installers, show boxes) inside the handler.
 void PressButton(HWND dialog, int id);
 void CloseWithCloseBox(HWND dialog);

@@ -1,6 +1,7 @@
 #include "dialog_reading.h"
 
 #include <algorithm>
+#include <oleacc.h>
 
 namespace scenario {
 namespace {
@@ -78,7 +79,78 @@ std::wstring ControlTexts(HWND dialog) {
     return joined;
 }
 
+std::wstring TakeString(BSTR text) {
+    std::wstring taken = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+    SysFreeString(text);
+    return taken;
+}
+
+AccessibleItem ReadItem(IAccessible* object, long child) {
+    VARIANT id = {};
+    id.vt = VT_I4;
+    id.lVal = child;
+    AccessibleItem item;
+    BSTR name = nullptr;
+    if (SUCCEEDED(object->get_accName(id, &name)))
+        item.name = TakeString(name);
+    VARIANT value = {};
+    if (SUCCEEDED(object->get_accRole(id, &value)) && value.vt == VT_I4)
+        item.role = value.lVal;
+    VariantClear(&value);
+    if (SUCCEEDED(object->get_accState(id, &value)) && value.vt == VT_I4)
+        item.state = value.lVal;
+    VariantClear(&value);
+    return item;
+}
+
+std::vector<long>* g_heard = nullptr;
+
+void CALLBACK OnStateChange(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (g_heard && object == OBJID_CLIENT)
+        g_heard->push_back(child);
+}
+
 } // namespace
+
+std::vector<AccessibleItem> ReadAccessible(HWND control) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::vector<AccessibleItem> items;
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))))
+        return items;
+    long children = 0;
+    object->get_accChildCount(&children);
+    for (long child = 0; child <= children && child < 100; ++child)
+        items.push_back(ReadItem(object, child));
+    object->Release();
+    return items;
+}
+
+StateChangeListener::StateChangeListener(DWORD processId) {
+    static std::vector<long> heard;
+    heard.clear();
+    g_heard = &heard;
+    hook_ = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr,
+                            OnStateChange, processId, 0, WINEVENT_OUTOFCONTEXT);
+}
+
+StateChangeListener::~StateChangeListener() {
+    if (hook_)
+        UnhookWinEvent(hook_);
+    g_heard = nullptr;
+}
+
+std::vector<long> StateChangeListener::heard(DWORD waitMs) {
+    const DWORD until = GetTickCount() + waitMs;
+    MSG message;
+    do {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(20);
+    } while (static_cast<LONG>(until - GetTickCount()) > 0);
+    return g_heard ? *g_heard : std::vector<long>();
+}
 
 bool IsDialogOf(HWND window, DWORD processId) {
     DWORD owner = 0;

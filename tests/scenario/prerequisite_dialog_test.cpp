@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 namespace scenario {
 namespace {
@@ -44,13 +45,6 @@ struct View {
     int focusId = 0;
     std::vector<int> tabOrder; // from the focused control on, once round
 };
-
-int FocusedControlId(HWND dialog) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
-}
 
 std::vector<int> TabOrder(HWND dialog, int fromId) {
     std::vector<int> order = {fromId};
@@ -291,14 +285,18 @@ TEST_F(PrerequisiteDialog, StepsModeNeverAsksAboutUninstallSteps) {
     EXPECT_EQ(result.boxes[1].text, Question({L"New Tool"}));
 }
 
+// Listed through a condition program that prints `note` and reports the component missing (only
+// names starting with "Quillex" run one).
+std::string Noted(int number, const std::string& name, const std::string& note,
+                  std::vector<std::string> extra = {}) {
+    extra.insert(extra.begin(),
+                 "RunExeCond=\"C:\\windows\\system32\\cmd.exe\" /c echo " + note + "& exit 3");
+    return Record(number, name, extra);
+}
+
 TEST_F(PrerequisiteDialog, NotesShowTheirEscapesRewritten) {
-    auto noted = [](int number, const std::string& name, const std::string& note) {
-        return Record(
-            number, name,
-            {"RunExeCond=\"C:\\windows\\system32\\cmd.exe\" /c echo " + note + "& exit 3"});
-    };
-    PrereqFolder folder(L"dialog_notes", noted(0, "Quillex One", "line1\\nline2") +
-                                             noted(1, "Quillex Two", "x\\qy"));
+    PrereqFolder folder(L"dialog_notes", Noted(0, "Quillex One", "line1\\nline2") +
+                                             Noted(1, "Quillex Two", "x\\qy"));
     View view;
     Run(folder, [&](HWND dialog) {
         view = Read(dialog);
@@ -346,8 +344,8 @@ TEST_F(PrerequisiteDialog, LoopKeepsTheDialogOpenCountsRestartsAndReportsFailure
 }
 
 // A component whose installer file is missing but which has a download page.
-std::string Downloadable(const std::string& chooseDownload) {
-    std::vector<std::string> lines = {"Name=Foo", "Url=setuptest-dl://example/foo",
+std::string Downloadable(const std::string& chooseDownload, const std::string& name = "Foo") {
+    std::vector<std::string> lines = {"Name=" + name, "Url=setuptest-dl://example/foo",
                                       "InstPath=#Root#\\foo_setup.exe", "FilePath=#Root#\\foo.dll"};
     if (!chooseDownload.empty())
         lines.push_back("ChooseDownload=" + chooseDownload);
@@ -460,6 +458,327 @@ TEST_F(PrerequisiteDialog, WithoutAdministratorRightsTheLoopStopsAtTheFirstRecor
     EXPECT_EQ(result.boxes[1].text, SetupString(140));
     EXPECT_EQ(result.boxes[2].text, Question({L"Second", L"Third"}));
     EXPECT_EQ(result.exitCode, 3u);
+}
+
+} // namespace
+} // namespace scenario
+
+namespace scenario {
+namespace {
+
+constexpr long kMarkStates = STATE_SYSTEM_CHECKED | STATE_SYSTEM_READONLY;
+
+// Tab walks the controls in the order they stand on screen; the rows tell a screen reader their
+// marks and announce a flip; the notes box has a name.
+TEST_F(PrerequisiteDialog, KeyboardAndScreenReadersReachEveryControlAndEachRowsMark) {
+    PrereqFolder folder(L"dialog_a11y", Record(0, "Ticked", {"Optional=1"}) +
+                                            Record(1, "Unticked", {"Optional=0"}) +
+                                            Noted(2, "Quillex Required", "A note"));
+    std::vector<AccessibleItem> rows, notes, afterSpace;
+    std::vector<int> tabbed;
+    std::vector<long> heard;
+    LRESULT uiState = -1;
+    RunResult result = Run(folder, [&](HWND dialog) {
+        rows = ReadAccessible(List(dialog));
+        notes = ReadAccessible(GetDlgItem(dialog, kNotesId));
+        uiState = SendMessageW(dialog, WM_QUERYUISTATE, 0, 0);
+        for (int i = 0; i < 4; ++i) {
+            TypeKeys(dialog, {VK_TAB});
+            tabbed.push_back(FocusedControlId(dialog));
+        }
+        TypeKeys(dialog, {VK_TAB, VK_TAB}); // to the list: its first row takes the focus
+        DWORD processId = 0;
+        GetWindowThreadProcessId(dialog, &processId);
+        StateChangeListener listener(processId);
+        TypeKeys(dialog, {VK_SPACE});
+        heard = listener.heard(500);
+        afterSpace = ReadAccessible(List(dialog));
+        TypeKeys(dialog, {VK_ESCAPE});
+    });
+    EXPECT_EQ(uiState, 0) << "focus rectangles and access keys are shown";
+    EXPECT_EQ(tabbed, (std::vector<int>{IDCANCEL, kListId, kNotesId, IDOK}));
+
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].role, ROLE_SYSTEM_LIST);
+    EXPECT_EQ(rows[0].name, FormatSetupString(129, L"Fake Product"));
+    const std::vector<std::pair<std::wstring, long>> expected = {
+        {L"Ticked", STATE_SYSTEM_CHECKED},
+        {L"Unticked", 0},
+        {L"Quillex Required", STATE_SYSTEM_CHECKED | STATE_SYSTEM_READONLY}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(rows[i + 1].name, expected[i].first);
+        EXPECT_EQ(rows[i + 1].state & kMarkStates, expected[i].second) << expected[i].first;
+        EXPECT_EQ(rows[i + 1].role, i < 2 ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_LISTITEM)
+            << expected[i].first;
+    }
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].name, SetupString(165));
+    EXPECT_EQ(notes[0].role, ROLE_SYSTEM_TEXT);
+
+    EXPECT_EQ(heard, std::vector<long>{1}) << "the first row's flip is announced";
+    ASSERT_EQ(afterSpace.size(), 4u);
+    EXPECT_EQ(afterSpace[1].state & (kMarkStates | STATE_SYSTEM_FOCUSED), STATE_SYSTEM_FOCUSED)
+        << "the focused first row, unticked by the space key";
+    EXPECT_TRUE(HasLogLine(result, kCancelLine)) << "Escape cancels";
+}
+
+// Enter and Space on the focused link open the page (the dialog stays); Enter on the button
+// rechecks.
+TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterOrSpaceAndReadsAsALinkNamedWithItsAmpersand) {
+    PrereqFolder folder(L"dialog_link_keys", Downloadable("", "R&D Tools"));
+    testurl::RecordingUrlHandler handler(L"setuptest-dl", folder.path() + L"\\opened.txt");
+    std::vector<AccessibleItem> link;
+    std::wstring message;
+    std::string opened, openedBySpace;
+    int focusAfterTabs = 0;
+    bool openAfterEnter = false;
+    RunResult result = Run(
+        folder, [&](HWND dialog) { PressButton(dialog, IDOK); }, {},
+        [&](HWND dialog, const BoxSeen&) {
+            if (!IsDownloadDialog(dialog))
+                return false;
+            message = ControlText(dialog, kMessageId);
+            // Found now: a Recheck would end the dialog at once.
+            CopyFileW((folder.path() + L"\\versioned.dll").c_str(),
+                      (folder.path() + L"\\foo.dll").c_str(), FALSE);
+            TypeKeys(dialog, {VK_TAB, VK_TAB});
+            focusAfterTabs = FocusedControlId(dialog);
+            link = ReadAccessible(GetDlgItem(dialog, kLinkId));
+            TypeKeys(dialog, {VK_RETURN});
+            opened = handler.waitForAddress(10000);
+            openAfterEnter = IsWindowVisible(dialog) != FALSE;
+            DeleteFileW((folder.path() + L"\\opened.txt").c_str());
+            TypeKeys(dialog, {VK_SPACE});
+            openedBySpace = handler.waitForAddress(10000);
+            TypeKeys(dialog, {VK_TAB, VK_RETURN});
+            return true;
+        });
+    EXPECT_EQ(focusAfterTabs, kLinkId);
+    ASSERT_FALSE(link.empty());
+    EXPECT_EQ(link[0].role, ROLE_SYSTEM_LINK);
+    EXPECT_EQ(link[0].name, L"'R&D Tools' download page");
+    EXPECT_EQ(link[0].state & (STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSED),
+              STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSED);
+    EXPECT_NE(message.find(L"'R&D Tools'"), std::wstring::npos);
+    EXPECT_EQ(opened, "setuptest-dl://example/foo");
+    EXPECT_TRUE(openAfterEnter) << "Enter on the link did not press Recheck";
+    EXPECT_EQ(openedBySpace, "setuptest-dl://example/foo");
+    EXPECT_TRUE(LacksLogText(result, L"Prerequisite 'R&D Tools' not installed."))
+        << "Enter on Recheck found the component";
+    EXPECT_EQ(result.exitCode, 0u);
+}
+
+std::string Ansi(const std::wstring& text, UINT codePage) {
+    const int size =
+        WideCharToMultiByte(codePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(codePage, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(size - 1);
+    return bytes;
+}
+
+RECT PlaceIn(HWND dialog, HWND control) {
+    RECT place = {};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// The dialogs' font: "MS Shell Dlg" 8 pt as a DS_SHELLFONT template maps it.
+LONG NeededHeight(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    LOGFONTW description = {};
+    description.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lstrcpyW(description.lfFaceName, L"MS Shell Dlg 2");
+    HFONT font = CreateFontIndirectW(&description);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    RECT client = {};
+    GetClientRect(control, &client);
+    DrawTextW(dc, text.c_str(), -1, &client, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(control, dc);
+    return client.bottom;
+}
+
+// Nothing cut: each text fits its control, no two visible controls overlap, all lie inside the
+// window, and the window inside the work area.
+void ExpectNothingCut(HWND dialog, const std::vector<int>& textIds) {
+    for (int id : textIds) {
+        const HWND control = GetDlgItem(dialog, id);
+        RECT client = {};
+        GetClientRect(control, &client);
+        EXPECT_GE(client.bottom, NeededHeight(control, ControlText(dialog, id)))
+            << "control " << id;
+    }
+    std::vector<HWND> shown;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child))
+            shown.push_back(child);
+    RECT client = {}, overlap = {};
+    GetClientRect(dialog, &client);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const RECT place = PlaceIn(dialog, shown[i]);
+        EXPECT_TRUE(place.bottom <= client.bottom && place.right <= client.right)
+            << "control " << GetDlgCtrlID(shown[i]) << " outside the window";
+        for (size_t j = i + 1; j < shown.size(); ++j) {
+            const RECT other = PlaceIn(dialog, shown[j]);
+            EXPECT_FALSE(IntersectRect(&overlap, &place, &other))
+                << GetDlgCtrlID(shown[i]) << " overlaps " << GetDlgCtrlID(shown[j]);
+        }
+    }
+    RECT window = {}, area = {};
+    GetWindowRect(dialog, &window);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_TRUE(window.top >= area.top && window.bottom <= area.bottom);
+}
+
+TEST_F(PrerequisiteDialog, LongRussianTextsGrowTheDialogsInsteadOfBeingCut) {
+    const std::wstring name = L"Распространяемый пакет Microsoft Visual C++ 2015-2022 для "
+                              L"платформы x86 с обновлениями безопасности - 14.38.33130";
+    const std::string script =
+        "Template=Intel;1049\r\nProductName=Quillex Document Studio Professional Edition with "
+        "Collaboration Server Extensions and Offline Archive Tools\r\nProductVersion=1.0.0\r\n"
+        "ProductLanguage=1049\r\nProductCode={0F0F0F0F-1111-2222-3333-444455556666}\r\n";
+    FakeProductFolder product(L"dialog_long_ru", {}, script);
+    product.folder.writeIni(
+        MainSection({"MsiPath=product.msi"}) +
+        Downloadable(Ansi(L"VC_redist.x86.Обновление-безопасности-14.38.33130.exe", 1251),
+                     Ansi(name, 1251)));
+    RunOptions options;
+    options.commandLine = L"/i";
+    options.env = {{L"LC_ALL", L"ru_RU.UTF-8"}};
+    options.answers = {IDNO};
+    bool sawMain = false, sawDownload = false;
+    std::wstring message;
+    options.onDialog = [&](HWND dialog, const BoxSeen&) {
+        if (IsPrerequisitesDialog(dialog)) {
+            sawMain = true;
+            ExpectNothingCut(dialog, {kHeaderId});
+            PressButton(dialog, IDOK);
+            return true;
+        }
+        if (!IsDownloadDialog(dialog))
+            return false;
+        sawDownload = true;
+        message = ControlText(dialog, kMessageId);
+        ExpectNothingCut(dialog, {kMessageId, kLinkId});
+        PressButton(dialog, IDCANCEL);
+        return true;
+    };
+    RunResult result = product.run(options);
+    EXPECT_TRUE(sawMain);
+    EXPECT_TRUE(sawDownload);
+    EXPECT_NE(message.find(name), std::wstring::npos) << "the name read in the product's code page";
+    EXPECT_EQ(result.exitCode, 3u);
+}
+
+// Dozens of missing components: the closing question lists the first ones and how many more, so
+// that the box with its buttons stays on the screen.
+TEST_F(PrerequisiteDialog, ClosingQuestionWithDozensOfComponentsStaysOnTheScreen) {
+    constexpr int kCount = 90;
+    std::string sections;
+    for (int i = 0; i < kCount; ++i)
+        sections += Record(i, "Runtime " + std::to_string(i));
+    PrereqFolder folder(L"dialog_dozens", sections);
+    RECT box = {};
+    std::wstring question;
+    RunResult result = Run(
+        folder, [&](HWND dialog) { PressButton(dialog, IDOK); }, {IDNO},
+        [&](HWND dialog, const BoxSeen& seen) {
+            if (seen.text.compare(0, SetupString(155).size(), SetupString(155)) == 0) {
+                GetWindowRect(dialog, &box);
+                question = seen.text;
+            }
+            return false;
+        });
+    RECT area = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_TRUE(box.top >= area.top && box.bottom <= area.bottom)
+        << box.top << ".." << box.bottom << " in " << area.top << ".." << area.bottom;
+    size_t listed = 0;
+    for (size_t at = question.find(L" - '"); at != std::wstring::npos;
+         at = question.find(L" - '", at + 1))
+        ++listed;
+    ASSERT_GT(listed, 10u);
+    ASSERT_LT(listed, static_cast<size_t>(kCount));
+    std::wstring more = SetupString(166);
+    more.replace(more.find(L"%d"), 2, std::to_wstring(kCount - listed));
+    std::wstring expected = SetupString(155);
+    for (size_t i = 0; i < listed; ++i)
+        expected += FormatSetupString(157, L"Runtime " + std::to_wstring(i));
+    EXPECT_EQ(question, expected + more + SetupString(158));
+    EXPECT_EQ(result.exitCode, 3u);
+}
+
+// A condition program that takes seconds: the dialog keeps answering and can be moved, takes no
+// input meanwhile, and the outcome is the same as before.
+TEST_F(PrerequisiteDialog, WindowAnswersWhileASlowCheckRunsAndTakesNoInput) {
+    const std::string slow = "RunExeCond=\"C:\\windows\\system32\\cmd.exe\" /c echo x>"
+                             "#Root#\\checking.txt& ping -n 4 127.0.0.1 >nul& exit 3";
+    PrereqFolder folder(L"dialog_slow", Record(0, "Quillex Slow", {slow}));
+    const std::wstring marker = folder.path() + L"\\checking.txt";
+    bool checkStarted = false, answered = false, moved = false;
+    DWORD answerMs = 0;
+    RunResult result =
+        Run(folder,
+            [&](HWND dialog) {
+                DeleteFileW(marker.c_str());
+                PressButton(dialog, IDOK);
+                checkStarted = WaitFor(
+                    [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                    10000);
+                const DWORD start = GetTickCount();
+                DWORD_PTR ignored = 0;
+                answered = SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000,
+                                               &ignored) != 0;
+                answerMs = GetTickCount() - start;
+                RECT before = {}, after = {};
+                GetWindowRect(dialog, &before);
+                SetWindowPos(dialog, nullptr, before.left + 40, before.top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                GetWindowRect(dialog, &after);
+                moved = after.left == before.left + 40;
+                TypeKeys(dialog, {VK_ESCAPE});
+                PressButton(dialog, IDCANCEL);
+            },
+            {IDNO});
+    EXPECT_TRUE(checkStarted);
+    EXPECT_TRUE(answered);
+    EXPECT_LT(answerMs, 1000u);
+    EXPECT_TRUE(moved);
+    EXPECT_TRUE(LacksLogText(result, kCancelLine)) << "Escape and Cancel went unheard";
+    ASSERT_EQ(result.boxes.size(), 2u);
+    EXPECT_EQ(result.boxes[1].text, Question({L"Quillex Slow"}));
+    EXPECT_EQ(result.exitCode, 3u);
+}
+
+// Windows sends WM_DPICHANGED when the window moves to a monitor with another scale.
+TEST_F(PrerequisiteDialog, RescalesForAMonitorWithAnotherScale) {
+    PrereqFolder folder(L"dialog_dpi", Record(0, "Ticked", {"Optional=1"}) + Record(1, "Required"));
+    RECT window = {}, suggested = {}, okBefore = {}, okAfter = {}, iconBefore = {}, iconAfter = {};
+    int columnWidth = 0;
+    RECT listClient = {};
+    Run(folder, [&](HWND dialog) {
+        GetWindowRect(dialog, &window);
+        okBefore = PlaceIn(dialog, GetDlgItem(dialog, IDOK));
+        iconBefore = ListItemRect(List(dialog), 0, LVIR_ICON);
+        suggested = {window.left, window.top, window.left + (window.right - window.left) * 3 / 2,
+                     window.top + (window.bottom - window.top) * 3 / 2};
+        SendDpiChanged(dialog, 144, suggested);
+        GetWindowRect(dialog, &window);
+        okAfter = PlaceIn(dialog, GetDlgItem(dialog, IDOK));
+        iconAfter = ListItemRect(List(dialog), 0, LVIR_ICON);
+        columnWidth = static_cast<int>(SendMessageW(List(dialog), LVM_GETCOLUMNWIDTH, 0, 0));
+        GetClientRect(List(dialog), &listClient);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(EqualRect(&window, &suggested)) << "placed where Windows suggests";
+    EXPECT_NEAR(okAfter.right - okAfter.left, (okBefore.right - okBefore.left) * 3 / 2, 1);
+    EXPECT_NEAR(okAfter.top, okBefore.top * 3 / 2, 1);
+    EXPECT_EQ(iconBefore.right - iconBefore.left, 16);
+    EXPECT_EQ(iconAfter.right - iconAfter.left, 24) << "the marks drawn for 144 DPI";
+    EXPECT_EQ(columnWidth, listClient.right) << "the column fills the rescaled list";
 }
 
 } // namespace

@@ -40,12 +40,13 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
 // The download dialog's template, shown, with the link on its control 1005.
 class LinkWindow {
 public:
-    explicit LinkWindow(bool underlineOnHover = false) {
+    explicit LinkWindow(bool underlineOnHover = false,
+                        const wchar_t* label = L"'Foo' download page") {
         dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DOWNLOAD),
                                      nullptr, PlainDialog, 0);
         link_.Attach(control());
         link_.SetUnderlineOnHover(underlineOnHover);
-        link_.SetLabel(L"'Foo' download page");
+        link_.SetLabel(label);
         link_.SetAddress(std::wstring(kAddress, kAddress + sizeof(kAddress) - 1));
         ShowWindow(dialog_, SW_SHOWNA);
         Repaint();
@@ -66,6 +67,37 @@ public:
             for (int x = 0; x < client.right; ++x)
                 count += GetPixel(dc, x, y) == colour;
         ReleaseDC(control(), dc);
+        return count;
+    }
+    // Pixels of `colour` when the test itself draws `text` as the link does (underlined font,
+    // top-left, word-wrapped) on the dialog's background, with `format` added.
+    int PixelsDrawnByHand(const wchar_t* text, COLORREF colour, UINT format) const {
+        RECT client = {};
+        GetClientRect(control(), &client);
+        LOGFONTW description = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(), WM_GETFONT, 0, 0)),
+                   sizeof(description), &description);
+        description.lfUnderline = TRUE;
+        HFONT font = CreateFontIndirectW(&description);
+        HDC screen = GetDC(control());
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        const HGDIOBJ oldFont = SelectObject(dc, font);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        SetTextColor(dc, colour);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, text, -1, &client, DT_LEFT | DT_WORDBREAK | format);
+        int count = 0;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x)
+                count += GetPixel(dc, x, y) == colour;
+        SelectObject(dc, oldFont);
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+        DeleteObject(font);
+        DeleteDC(dc);
+        ReleaseDC(control(), screen);
         return count;
     }
     // A point on the text, one beside it and one below it (the label fills a fraction of the
@@ -154,6 +186,43 @@ TEST(HyperLink, SpaceOpensTheFocusedLinkOtherKeysDoNot) {
     EXPECT_EQ(handler.recorder.waitForAddress(1000), "");
     SendMessageW(window.control(), WM_CHAR, L' ', 0);
     EXPECT_EQ(handler.recorder.waitForAddress(10000), kAddress);
+}
+
+// "R&D Tools" is a name, not a label with an access key: the ampersand shows and nothing is
+// underlined on its account.
+TEST(HyperLink, AmpersandsAreDrawnAsTyped) {
+    ClearBrowserColours();
+    LinkWindow window(false, L"R&D Tools");
+    const int asTyped = window.PixelsDrawnByHand(L"R&D Tools", kDefaultLink, DT_NOPREFIX);
+    ASSERT_NE(asTyped, window.PixelsDrawnByHand(L"R&D Tools", kDefaultLink, 0));
+    EXPECT_EQ(window.PixelsOf(kDefaultLink), asTyped);
+}
+
+// Wine never reports a high-contrast theme (SPI_GETHIGHCONTRAST answers off, SPI_SETHIGHCONTRAST
+// fails), but its colours can be set: the browser's blue on a black dialog would be unreadable.
+TEST(HyperLink, SystemLinkColourWhereTheBrowsersCannotBeRead) {
+    const int elements[] = {COLOR_BTNFACE, COLOR_HOTLIGHT};
+    const COLORREF saved[] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_HOTLIGHT)};
+    const COLORREF contrast[] = {RGB(0, 0, 0), RGB(255, 255, 0)};
+    SetSysColors(2, elements, contrast);
+    struct Case {
+        const wchar_t* browser;
+        COLORREF shown, hidden;
+    };
+    const Case cases[] = {
+        {nullptr, RGB(255, 255, 0), kDefaultLink},          // blue on black: 2.4:1
+        {L"255,128,0", RGB(255, 128, 0), RGB(255, 255, 0)}, // orange on black reads well
+    };
+    for (const Case& c : cases) {
+        ClearBrowserColours();
+        if (c.browser)
+            SetBrowserColour(L"Anchor Color", c.browser);
+        LinkWindow window;
+        EXPECT_GT(window.PixelsOf(c.shown), 20) << (c.browser ? "orange" : "default");
+        EXPECT_EQ(window.PixelsOf(c.hidden), 0) << (c.browser ? "orange" : "default");
+    }
+    SetSysColors(2, elements, saved);
+    ClearBrowserColours();
 }
 
 // The underline adds a line of link-coloured pixels under the text.
