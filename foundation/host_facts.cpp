@@ -71,8 +71,10 @@ bool EnableShutdownPrivilege() {
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     if (!lookupPrivilegeValue(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
         return false;
-    adjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-    // The call succeeds with ERROR_NOT_ALL_ASSIGNED when the token lacks the privilege.
+    if (!adjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr))
+        return false;
+    // The call succeeds with ERROR_NOT_ALL_ASSIGNED when the token lacks the privilege; the last
+    // error stays set for the caller to report.
     return GetLastError() == ERROR_SUCCESS;
 }
 
@@ -84,7 +86,10 @@ bool AcquireSetupLock(UniqueKernelHandle& lock, const std::wstring& productCode)
     return !mutex || error == ERROR_ALREADY_EXISTS;
 }
 
-void RestartWindows() {
-    EnableShutdownPrivilege();
-    ExitWindowsEx(EWX_REBOOT, kRestartReason);
+unsigned long RestartWindows() {
+    if (!EnableShutdownPrivilege() || !ExitWindowsEx(EWX_REBOOT, kRestartReason)) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_PRIVILEGE_NOT_HELD;
+    }
+    return ERROR_SUCCESS;
 }

@@ -159,8 +159,13 @@ int CInstaller::AskForRestart() {
         LogText(L"Auto-reboot in passive mode\r\n");
     else if (answer != IDYES)
         return kExitRestartPending;
-    RestartWindows();
-    return kExitSuccess;
+    // Without the privilege, or when Windows refuses, nothing restarts: the restart is still
+    // needed, as after a declined one.
+    const unsigned long error = RestartWindows();
+    if (error == ERROR_SUCCESS)
+        return kExitSuccess;
+    LogPrintf(L"Windows could not be restarted. %s\r\n", FormatErrorCode(error).c_str());
+    return kExitRestartPending;
 }
 
 int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
