@@ -72,11 +72,13 @@ unsigned CInstallerMsp::ApplyPatch() {
 
     // No transform clause: a patch carries its own.
     std::wstring commandLine = settings.Properties;
-    // A patch run reads no package, so it knows no hidden property names of its own.
+    // A patch run reads no package, so it cannot tell which properties hold secrets: no value
+    // given to it reaches the log, in its own line or in the engine's.
+    const std::wstring hidden = AssignedPropertyNames(commandLine);
     LogPrintf(L"Calling MsiApplyPatch with command line: '%s'\r\n",
-              MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
+              MaskHiddenPropertyValues(commandLine, hidden).c_str());
     LogText(L"\r\n\r\n", false);
-    unsigned result = CallEngine(msi, commandLine);
+    unsigned result = CallEngine(msi, commandLine, hidden);
     if (result == ERROR_SUCCESS)
         LogText(L"Setup completed\r\n");
     else if (result == ERROR_INSTALL_USEREXIT)
@@ -96,7 +98,8 @@ bool CInstallerMsp::ConfirmPatch() {
     return answer == IDYES;
 }
 
-unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine) {
+unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine,
+                                   const std::wstring& hiddenList) {
     SetupSettings& settings = Settings();
     const bool administrative = IsAdministrative();
     const wchar_t* installPackage = administrative ? settings.AdminTargetPath.c_str() : nullptr;
@@ -114,7 +117,7 @@ unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& co
                                     commandLine.c_str());
         },
         exceptionCode);
-    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, hiddenList);
     if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));

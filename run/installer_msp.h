@@ -18,5 +18,6 @@ protected:
 private:
     unsigned ApplyPatch();
     bool ConfirmPatch();
-    unsigned CallEngine(const MsiLibrary& msi, const std::wstring& commandLine);
+    unsigned CallEngine(const MsiLibrary& msi, const std::wstring& commandLine,
+                        const std::wstring& hiddenList);
 };

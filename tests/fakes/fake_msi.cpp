@@ -13,7 +13,8 @@
 //   InstallCrash=1      MsiInstallProductW raises an access violation
 //   EngineLogBytes      MsiInstallProductW writes a log of about this many bytes (numbered
 //                       "Engine line" lines) to the file MsiEnableLogW named
-//   PatchResult         MsiApplyPatchW (default 0)
+//   PatchResult         MsiApplyPatchW (default 0); it logs each NAME=value of its command line
+//                       as Wine's engine does ("Property(S): NAME = value") when a log is on
 //   PatchCrash=1        MsiApplyPatchW raises an access violation
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
@@ -116,6 +117,30 @@ void writeEngineLog(long bytes) {
     CloseHandle(file);
 }
 
+// Blank-separated NAME=value tokens, unquoted: enough for the tests' command lines.
+void logProperties(const std::wstring& commandLine) {
+    std::string lines;
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        std::size_t end = commandLine.find(L' ', at);
+        if (end == std::wstring::npos)
+            end = commandLine.size();
+        const std::wstring token = commandLine.substr(at, end - at);
+        const std::size_t equals = token.find(L'=');
+        if (equals != std::wstring::npos)
+            lines += "Property(S): " + std::string(token.begin(), token.begin() + equals) + " = " +
+                     std::string(token.begin() + equals + 1, token.end()) + "\n";
+        at = end + 1;
+    }
+    HANDLE file = CreateFileW(currentLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD done = 0;
+    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr);
+    CloseHandle(file);
+}
+
 INSTALLUILEVEL currentUiLevel = INSTALLUILEVEL_DEFAULT;
 HWND currentUiParent = nullptr;
 
@@ -162,6 +187,8 @@ UINT WINAPI MsiApplyPatchW(LPCWSTR szPatchPackage, LPCWSTR szInstallPackage,
         crashInsideTheEngine();
     if (!szPatchPackage)
         return ERROR_INVALID_PARAMETER;
+    if (!currentLogPath.empty() && szCommandLine)
+        logProperties(szCommandLine);
     return static_cast<UINT>(script.integer("PatchResult", ERROR_SUCCESS));
 }
 
