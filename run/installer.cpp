@@ -58,8 +58,12 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
         return hostResult;
 
     // Held until the run ends, so that a second setup for the same product stays out.
-    UniqueKernelHandle setupLock;
-    if (AcquireSetupLock(setupLock, PackageInfo().ProductCode)) {
+    SetupLock setupLock;
+    const bool busy = AcquireSetupLock(setupLock, LockKey());
+    if (setupLock.squatted)
+        LogText(L"The single-instance lock's name is held by another account; setup goes on "
+                L"without it.\r\n");
+    if (busy) {
         const std::wstring& name = PackageInfo().ProductName;
         LogPrintf(L"Installation or deployment of product '%s' already run.\r\n", name.c_str());
         ShowMessage(FormatLangString(IDS_SETUP_ALREADY_RUNNING, name.c_str()), L"", MB_ICONERROR);
@@ -109,6 +113,10 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     if (rebootNeeded)
         return AskForRestart();
     return installerRestartPending_ ? ReportInstallerRestartPending() : kExitSuccess;
+}
+
+std::wstring CInstaller::LockKey() {
+    return PackageInfo().ProductCode;
 }
 
 // The installer engine has done what its UI level allows about the restart (asked, or left it

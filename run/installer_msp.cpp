@@ -8,6 +8,7 @@
 #include "foundation/setup_log.h"
 #include "foundation/text.h"
 #include "msi/engine_log.h"
+#include "msi/engine_string.h"
 #include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
@@ -17,6 +18,8 @@
 #include <windows.h>
 
 namespace {
+constexpr UINT kPidRevisionNumber = 9; // a patch's own code, then the codes it replaces
+
 // An administrative run patches the administrative image: the engine gets the image's package.
 bool IsAdministrative() {
     return Settings().Mode == ModeAdmin;
@@ -49,6 +52,29 @@ bool CInstallerMsp::ValidateOperationType() {
     // Both kinds of patch are applied the same way.
     return EqualsIgnoringCase(settings.OperationType, L"Minor") ||
            EqualsIgnoringCase(settings.OperationType, L"Major");
+}
+
+// The patch's own code, so that two runs of the same patch exclude each other and runs of other
+// patches (or of a patch whose code cannot be read: "") do not stand in their way.
+std::wstring CInstallerMsp::LockKey() {
+    const MsiLibrary& msi = RunMsiLibrary();
+    if (!msi.complete())
+        return std::wstring();
+    const std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
+    MsiHandleOwner summary(msi);
+    if (msi.GetSummaryInformation(0, path.c_str(), 0, summary.receive()) != ERROR_SUCCESS)
+        return std::wstring();
+    std::wstring codes;
+    UINT type = 0;
+    INT integer = 0;
+    if (ReadEngineString(
+            [&](wchar_t* buffer, DWORD* size) {
+                return msi.SummaryInfoGetProperty(summary.get(), kPidRevisionNumber, &type,
+                                                  &integer, nullptr, buffer, size);
+            },
+            codes) != ERROR_SUCCESS)
+        return std::wstring();
+    return codes.substr(0, 38);
 }
 
 bool CInstallerMsp::Run(bool& rebootNeeded) {

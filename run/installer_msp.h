@@ -14,6 +14,7 @@ protected:
     std::wstring ProductVersion() override;
     std::wstring Title() override;
     bool ValidateOperationType() override;
+    std::wstring LockKey() override;
 
 private:
     unsigned ApplyPatch();

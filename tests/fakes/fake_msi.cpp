@@ -4,6 +4,7 @@
 //
 // FAKE_MSI_SCRIPT names the script (see fake_msi_script.h); it is read again on every call, so a
 // test may change the answers while a process is running. Keys:
+//   PatchCode           a patch's summary information: its code (PID_REVNUMBER)
 //   Template, ProductName, ProductVersion, ProductLanguage, ProductCode, ProductNameLangNeutral
 //       package facts; an absent property makes its query return no row
 //   ProductState        MsiQueryProductStateW (default -1, unknown product)
@@ -16,6 +17,7 @@
 //   PatchResult         MsiApplyPatchW (default 0); it logs each NAME=value of its command line
 //                       as Wine's engine does ("Property(S): NAME = value") when a log is on
 //   PatchCrash=1        MsiApplyPatchW raises an access violation
+//   PatchDelayMs        MsiApplyPatchW sleeps this long before answering
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
 //   EntryPointGoneAfterLoads  see fake_msi_loads.cpp
@@ -39,6 +41,7 @@ namespace {
 
 // Not declared by MinGW's headers.
 constexpr UINT kSummaryTemplate = 7; // PID_TEMPLATE
+constexpr UINT kSummaryRevision = 9; // PID_REVNUMBER: a patch's code
 
 HandleTable& handles() {
     static HandleTable table;
@@ -183,6 +186,9 @@ UINT WINAPI MsiApplyPatchW(LPCWSTR szPatchPackage, LPCWSTR szInstallPackage,
                {argumentText(szPatchPackage), argumentText(szInstallPackage),
                 argumentNumber(static_cast<long>(eInstallType)), argumentText(szCommandLine)});
     const FakeMsiScript script = currentScript();
+    const long delay = script.integer("PatchDelayMs", 0);
+    if (delay > 0)
+        Sleep(static_cast<DWORD>(delay));
     if (script.integer("PatchCrash", 0) == 1)
         crashInsideTheEngine();
     if (!szPatchPackage)
@@ -333,8 +339,9 @@ UINT WINAPI MsiSummaryInfoGetPropertyW(MSIHANDLE hSummaryInfo, UINT uiProperty, 
     (void)pftValue;
     if (!handles().isOpen(hSummaryInfo, HandleKind::SummaryInfo))
         return ERROR_INVALID_HANDLE;
-    const auto value =
-        uiProperty == kSummaryTemplate ? scriptedText("Template") : std::optional<std::wstring>();
+    const auto value = uiProperty == kSummaryTemplate   ? scriptedText("Template")
+                       : uiProperty == kSummaryRevision ? scriptedText("PatchCode")
+                                                        : std::optional<std::wstring>();
     if (!value) {
         // The engine's answer for a property the package does not carry.
         if (puiDataType)
