@@ -14,3 +14,10 @@ std::wstring FormatLogPrefix(const LocalTime& time);
 // "<tempFolder><name> Setup (2024.03.07 14.05).log"; tempFolder carries its trailing separator.
 std::wstring FormatLogFileName(const std::wstring& tempFolder, const std::wstring& name,
                                const LocalTime& time);
+
+// When the log's name is taken by a file that setup.exe leaves alone, the next free name:
+// "... Setup (2024.03.07 14.05) (2).log", up to (9). The number takes kLogNumberUnits more units.
+constexpr unsigned kMaxLogNumber = 9;
+constexpr std::size_t kLogNumberUnits = 4;
+// The path with " (<number>)" before its ".log"; number 1 leaves it as it is.
+std::wstring NumberedLogFileName(const std::wstring& path, unsigned number);

@@ -1,5 +1,7 @@
 // Where the setup log goes and what it holds when names, folders and logs are out of the
 // ordinary, and what setup.exe lets a planted DLL do.
+#include "file_io.h"
+#include "log_reading.h"
 #include "setup_support.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +152,66 @@ TEST(LogHardening, DllSearchRestrictionKeepsAPlantedDllOut) {
             GetFileAttributesW((folder.path() + L"\\planted_dll_loaded.txt").c_str()) !=
             INVALID_FILE_ATTRIBUTES;
         EXPECT_EQ(loaded, !restricted);
+    }
+}
+
+// "<temp>\\Fake Product Setup (yyyy.mm.dd hh.mm).log" for this minute and the next, so that a run
+// started now meets one of them whenever the minute turns.
+std::vector<std::wstring> LogPathsAround(const ScenarioFolder& folder) {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    FILETIME file = {};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER ticks = {{file.dwLowDateTime, file.dwHighDateTime}};
+    std::vector<std::wstring> paths;
+    for (int minute = 0; minute < 2; ++minute) {
+        ULARGE_INTEGER at = ticks;
+        at.QuadPart += minute * 60ULL * 10000000ULL;
+        FILETIME atFile = {at.LowPart, at.HighPart};
+        SYSTEMTIME t = {};
+        FileTimeToSystemTime(&atFile, &t);
+        wchar_t name[64] = {};
+        swprintf(name, 64, L"Fake Product Setup (%04u.%02u.%02u %02u.%02u).log", t.wYear, t.wMonth,
+                 t.wDay, t.wHour, t.wMinute);
+        paths.push_back(folder.tempPath() + L"\\" + name);
+    }
+    return paths;
+}
+
+// Another user who can write the temp folder plants the log's name, or the engine's side file's,
+// as a hard link to a file of their choosing: the elevated run must neither write it, nor empty
+// it, nor delete it. The log then takes the next free name; the engine logs nowhere.
+TEST(LogHardening, PlantedLinksUnderTheLogsNamesAreLeftAlone) {
+    for (const bool sideFile : {false, true}) {
+        SCOPED_TRACE(sideFile ? "side file planted" : "log planted");
+        FakeProductFolder run(L"log_planted");
+        const std::wstring victim = run.folder.path() + L"\\victim.txt";
+        run.folder.writeFile(L"victim.txt", "keep me");
+        for (const std::wstring& path : LogPathsAround(run.folder)) {
+            const std::wstring planted = sideFile ? path + L".engine" : path;
+            ASSERT_TRUE(CreateHardLinkW(planted.c_str(), victim.c_str(), nullptr));
+        }
+        RunResult result = run.run(L"/i /quiet");
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_EQ(ReadFileBytes(victim), "keep me");
+        if (!sideFile) {
+            // The planted links count as *.log files too: the run's own is the numbered one.
+            std::vector<std::wstring> own;
+            for (const std::wstring& name : result.logFiles)
+                if (name.find(L") (2).log") != std::wstring::npos)
+                    own.push_back(name);
+            ASSERT_EQ(own.size(), 1u);
+            const std::wstring log =
+                DecodeUtf16Le(ReadFileBytes(run.folder.tempPath() + L"\\" + own[0]));
+            EXPECT_NE(log.find(L"UILevel is set to 2"), std::wstring::npos);
+            EXPECT_EQ(run.engine.calls("MsiEnableLogW").size(), 1u);
+        } else {
+            EXPECT_NE(result.log.find(L"The installer's own log cannot be created as '"),
+                      std::wstring::npos);
+            EXPECT_TRUE(run.engine.calls("MsiEnableLogW").empty());
+            EXPECT_EQ(FilesEndingWith(run.folder.tempPath(), L".engine").size(), 2u)
+                << "the planted names are not deleted";
+        }
     }
 }
 

@@ -72,20 +72,6 @@ TEST_F(SetupLogTest, UnwritableOrEmptyPathDropsTheLineSilently) {
     EXPECT_FALSE(LogText(L"nothing\r\n"));
 }
 
-TEST(CanCreateFile, LeavesNoProbeBehindAndKeepsAFileThatWasThere) {
-    std::wstring folder = testfiles::FreshFolder(L"probe");
-    std::wstring fresh = folder + L"fresh.tmp";
-    EXPECT_TRUE(CanCreateFile(fresh));
-    EXPECT_FALSE(Exists(fresh));
-
-    std::wstring existing = folder + L"someone_elses.tmp";
-    testfiles::WriteBytes(existing, "keep me");
-    EXPECT_TRUE(CanCreateFile(existing));
-    EXPECT_EQ(ReadBytes(existing), "keep me");
-
-    EXPECT_FALSE(CanCreateFile(folder + L"no\\such\\folder\\x.tmp"));
-}
-
 class LogFileNameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -174,7 +160,23 @@ TEST_F(LogFileNameTest, NoUsableTempFolderMeansNoLog) {
 }
 
 TEST(LogFileNameFormat, MatchesTheDocumentedPattern) {
-    EXPECT_EQ(FormatLogFileName(L"C:\\Temp\\", L"Alpha Suite", {2024, 3, 7, 14, 5, 59}),
-              L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05).log");
+    const std::wstring path =
+        FormatLogFileName(L"C:\\Temp\\", L"Alpha Suite", {2024, 3, 7, 14, 5, 59});
+    EXPECT_EQ(path, L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05).log");
+    EXPECT_EQ(NumberedLogFileName(path, 1), path);
+    EXPECT_EQ(NumberedLogFileName(path, 2),
+              L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05) (2).log");
+    EXPECT_EQ(NumberedLogFileName(path, kMaxLogNumber).size(), path.size() + kLogNumberUnits);
+}
+
+// A log line never goes through a link that another user planted under the log's name: a hard
+// link to a file elsewhere is refused, the file it names untouched.
+TEST_F(SetupLogTest, LinesAreNotWrittenThroughAHardLink) {
+    const std::wstring elsewhere = folder_ + L"elsewhere.txt";
+    testfiles::WriteBytes(elsewhere, "keep me");
+    ASSERT_TRUE(CreateHardLinkW(Settings().LogPath.c_str(), elsewhere.c_str(), nullptr));
+    EXPECT_FALSE(LogText(L"line\r\n"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(ReadBytes(elsewhere), "keep me");
 }
 } // namespace
