@@ -40,23 +40,38 @@ bool IsNativeX86() {
     return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL;
 }
 
+namespace {
+bool TokenHasMember(PSID sid) {
+    SystemLibrary advapi(L"advapi32.dll");
+    auto checkTokenMembership =
+        advapi.bind<decltype(&::CheckTokenMembership)>("CheckTokenMembership");
+    BOOL isMember = FALSE;
+    return sid && checkTokenMembership && checkTokenMembership(nullptr, sid, &isMember) &&
+           isMember != FALSE;
+}
+} // namespace
+
 bool IsUserAdmin() {
     // Test seam: under Wine every user is an administrator, so the paths of a user without the
     // rights are reached by setting this variable. It can only take rights away, never grant them.
     if (GetEnvironmentVariableW(L"SETUP_TEST_NOT_ADMIN", nullptr, 0) != 0)
         return false;
-    UniqueSid administrators = AdministratorsGroupSid();
-    if (!administrators)
+    return TokenHasMember(AdministratorsGroupSid().get());
+}
+
+bool HasInteractiveUser() {
+    // Test seam: Wine runs nothing as SYSTEM or in session 0. Like the one above, it can only
+    // take something away.
+    if (GetEnvironmentVariableW(L"SETUP_TEST_NO_INTERACTIVE_USER", nullptr, 0) != 0)
         return false;
-    SystemLibrary advapi(L"advapi32.dll");
-    auto checkTokenMembership =
-        advapi.bind<decltype(&::CheckTokenMembership)>("CheckTokenMembership");
-    if (!checkTokenMembership)
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session) || session == 0)
         return false;
-    BOOL isMember = FALSE;
-    if (!checkTokenMembership(nullptr, administrators.get(), &isMember))
-        return false;
-    return isMember != FALSE;
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    UniqueSid system;
+    return AllocateAndInitializeSid(&ntAuthority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
+                                    system.receive()) &&
+           !TokenHasMember(system.get());
 }
 
 bool EnableShutdownPrivilege() {

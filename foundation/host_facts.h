@@ -7,6 +7,9 @@
 bool IsNativeX86();
 // The token of the thread (or process) has the Administrators group enabled.
 bool IsUserAdmin();
+// False when the run is SYSTEM's or lives in session 0, where no user sees a window and nobody
+// can answer a question.
+bool HasInteractiveUser();
 // Enables SeShutdownPrivilege in the process token. On false the last error tells why
 // (ERROR_NOT_ALL_ASSIGNED: the token does not hold the privilege).
 bool EnableShutdownPrivilege();
