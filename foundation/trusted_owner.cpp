@@ -4,8 +4,6 @@
 
 #include <aclapi.h>
 
-#include <vector>
-
 namespace {
 bool IsWellKnown(PSID sid, BYTE count, DWORD first, DWORD second) {
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
@@ -19,12 +17,13 @@ bool IsRunningAccount(PSID sid) {
     UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive()))
         return false;
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } buffer;
     DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
-        return false;
-    return EqualSid(sid, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid) != FALSE;
+    return GetTokenInformation(token.get(), TokenUser, &buffer, sizeof(buffer), &size) &&
+           EqualSid(sid, buffer.user.User.Sid);
 }
 } // namespace
 
