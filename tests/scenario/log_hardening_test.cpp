@@ -178,6 +178,18 @@ std::vector<std::wstring> LogPathsAround(const ScenarioFolder& folder) {
     return paths;
 }
 
+// The name of the one log file among the run's *.log files that holds the text ("" if none does).
+std::wstring LogHolding(const ScenarioFolder& folder, const RunResult& result,
+                        const std::wstring& text) {
+    std::wstring found;
+    for (const std::wstring& name : result.logFiles) {
+        const std::wstring log = DecodeUtf16Le(ReadFileBytes(folder.tempPath() + L"\\" + name));
+        if (log.find(text) != std::wstring::npos)
+            found = found.empty() ? name : L"<more than one>";
+    }
+    return found;
+}
+
 // Another user who can write the temp folder plants the log's name, or the engine's side file's,
 // as a hard link to a file of their choosing: the elevated run must neither write it, nor empty
 // it, nor delete it. The log then takes the next free name; the engine logs nowhere.
@@ -196,14 +208,8 @@ TEST(LogHardening, PlantedLinksUnderTheLogsNamesAreLeftAlone) {
         EXPECT_EQ(ReadFileBytes(victim), "keep me");
         if (!sideFile) {
             // The planted links count as *.log files too: the run's own is the numbered one.
-            std::vector<std::wstring> own;
-            for (const std::wstring& name : result.logFiles)
-                if (name.find(L") (2).log") != std::wstring::npos)
-                    own.push_back(name);
-            ASSERT_EQ(own.size(), 1u);
-            const std::wstring log =
-                DecodeUtf16Le(ReadFileBytes(run.folder.tempPath() + L"\\" + own[0]));
-            EXPECT_NE(log.find(L"UILevel is set to 2"), std::wstring::npos);
+            const std::wstring own = LogHolding(run.folder, result, L"UILevel is set to 2");
+            EXPECT_NE(own.find(L") (2).log"), std::wstring::npos) << Utf8(own);
             EXPECT_EQ(run.engine.calls("MsiEnableLogW").size(), 1u);
         } else {
             EXPECT_NE(result.log.find(L"The installer's own log cannot be created as '"),
@@ -213,6 +219,22 @@ TEST(LogHardening, PlantedLinksUnderTheLogsNamesAreLeftAlone) {
                 << "the planted names are not deleted";
         }
     }
+}
+
+// The log of an earlier run in the same minute, a plain file of this account's, is appended to.
+TEST(LogHardening, EarlierLogOfTheSameMinuteIsAppendedTo) {
+    FakeProductFolder run(L"log_earlier");
+    const std::string earlier =
+        std::string("\xFF\xFE") + std::string("e\0a\0r\0l\0y\0\r\0\n\0", 14);
+    for (const std::wstring& path : LogPathsAround(run.folder))
+        WriteFileBytes(path, earlier);
+    RunResult result = run.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 0u);
+    const std::wstring own = LogHolding(run.folder, result, L"UILevel is set to 2");
+    EXPECT_EQ(own.find(L") (2).log"), std::wstring::npos) << Utf8(own);
+    const std::string bytes = ReadFileBytes(run.folder.tempPath() + L"\\" + own);
+    EXPECT_EQ(bytes.rfind(earlier, 0), 0u) << "appended after the earlier lines";
+    EXPECT_EQ(bytes.find("\xFF\xFE", 2), std::string::npos) << "no second byte order mark";
 }
 
 } // namespace

@@ -57,29 +57,6 @@ TEST(SetupLock, PatchRunsWithoutAKeyBlockEachOther) {
     EXPECT_TRUE(first.mutex.valid());
 }
 
-// Any account can create a global name first, with a DACL that denies everyone: that is no setup
-// run, and must not turn every run away.
-TEST(SetupLock, GlobalNameSquattedWithADenyAllDaclDoesNotMakeItBusy) {
-    const std::wstring code = UniqueProductCode(L"squat");
-    PSECURITY_DESCRIPTOR denyAll = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1,
-                                                                     &denyAll, nullptr));
-    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), denyAll, FALSE};
-    UniqueKernelHandle squat(
-        CreateMutexW(&attributes, FALSE, (L"Global\\_QXSETUP_" + code).c_str()));
-    LocalFree(denyAll);
-    ASSERT_TRUE(squat.valid());
-    SetupLock lock, second;
-    EXPECT_FALSE(AcquireSetupLock(lock, code));
-    if (lock.space) {
-        EXPECT_FALSE(lock.squatted) << "the namespace's lock is untouched by the global name";
-        EXPECT_TRUE(AcquireSetupLock(second, code));
-    } else {
-        EXPECT_TRUE(lock.squatted);
-        EXPECT_FALSE(lock.mutex.valid());
-    }
-}
-
 // Who may have made an object of setup's: the running account, Administrators, SYSTEM.
 TEST(TrustedOwner, OnlyTheRunningAccountAdministratorsAndSystem) {
     HANDLE rawToken = nullptr;

@@ -168,15 +168,4 @@ TEST(LogFileNameFormat, MatchesTheDocumentedPattern) {
               L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05) (2).log");
     EXPECT_EQ(NumberedLogFileName(path, kMaxLogNumber).size(), path.size() + kLogNumberUnits);
 }
-
-// A log line never goes through a link that another user planted under the log's name: a hard
-// link to a file elsewhere is refused, the file it names untouched.
-TEST_F(SetupLogTest, LinesAreNotWrittenThroughAHardLink) {
-    const std::wstring elsewhere = folder_ + L"elsewhere.txt";
-    testfiles::WriteBytes(elsewhere, "keep me");
-    ASSERT_TRUE(CreateHardLinkW(Settings().LogPath.c_str(), elsewhere.c_str(), nullptr));
-    EXPECT_FALSE(LogText(L"line\r\n"));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
-    EXPECT_EQ(ReadBytes(elsewhere), "keep me");
-}
 } // namespace
