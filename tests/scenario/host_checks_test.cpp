@@ -183,6 +183,24 @@ TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
     }
 }
 
+// A deployment tool's quiet run as SYSTEM or in session 0 must end: the boxes that appear at every
+// UI level go to the log there instead (SETUP_TEST_NO_INTERACTIVE_USER stands for SYSTEM, which
+// Wine cannot run as). At full UI the box still appears.
+TEST(HostChecks, NoBoxWaitsInAnUnattendedRunWithoutAnInteractiveUser) {
+    for (const wchar_t* commandLine : {L"/i /quiet", L"/i /passive", L"/i"}) {
+        SCOPED_TRACE(Utf8(commandLine));
+        ScenarioFolder folder(L"ini_missing_no_user");
+        RunOptions options = Options(commandLine);
+        options.env = {{L"SETUP_TEST_NO_INTERACTIVE_USER", L"1"}};
+        RunResult result = folder.run(options);
+        EXPECT_EQ(result.exitCode, 2u);
+        const std::wstring message = FormatSetupString(161, folder.path() + L"\\setup.ini");
+        const bool fullUI = std::wstring(commandLine) == L"/i";
+        EXPECT_EQ(result.boxes.size(), fullUI ? 1u : 0u);
+        EXPECT_EQ(static_cast<bool>(HasLogLine(result, message)), !fullUI);
+    }
+}
+
 TEST(HostChecks, PackagePathMustNameOneExistingFile) {
     // A wildcard that matches product.msi, and the setup folder itself, name no package.
     for (const char* msiPath : {"MsiPath=*.msi", "MsiPath=product.ms?", "MsiPath="}) {
