@@ -38,3 +38,10 @@ std::wstring FitLogMessage(const std::wstring& text) {
         ++tailStart;
     return text.substr(0, headEnd) + kCutMark + text.substr(tailStart);
 }
+
+std::wstring NumberedLogFileName(const std::wstring& path, unsigned number) {
+    if (number < 2 || path.size() < 4)
+        return path;
+    return path.substr(0, path.size() - 4) + FormatWide(L" (%u)", number) +
+           path.substr(path.size() - 4);
+}

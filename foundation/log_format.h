@@ -19,3 +19,10 @@ std::wstring FormatLogFileName(const std::wstring& tempFolder, const std::wstrin
 // units with "..." between them, so that its line end and what closes the line (an exit code)
 // survive; a surrogate pair is never split.
 std::wstring FitLogMessage(const std::wstring& text);
+
+// When the log's name is taken by a file that setup.exe leaves alone, the next free name:
+// "... Setup (2024.03.07 14.05) (2).log", up to (9). The number takes kLogNumberUnits more units.
+constexpr unsigned kMaxLogNumber = 9;
+constexpr std::size_t kLogNumberUnits = 4;
+// The path with " (<number>)" before its ".log"; number 1 leaves it as it is.
+std::wstring NumberedLogFileName(const std::wstring& path, unsigned number);

@@ -8,7 +8,8 @@
 enum class MessageKind {
     Logged,     // written to the setup log at every UI level; shown only at full UI
     FullUIOnly, // shown only at full UI; not logged
-    Always,     // shown at every UI level, even /quiet (the run cannot go on); not logged
+    Always,     // shown at every UI level, even /quiet (the run cannot go on); not logged, but
+                // for /quiet and /passive runs without an interactive user: only logged there
 };
 
 // The box's answer, or IDOK when no box is shown. An empty caption becomes string 135

@@ -4,11 +4,10 @@
 #include "foundation/handles.h"
 #include "foundation/ini_file.h"
 #include "foundation/log_format.h"
+#include "foundation/trusted_owner.h"
 #include "foundation/wide_format.h"
 
 #include <cstdarg>
-#include <cstdio>
-#include <memory>
 
 namespace {
 LocalTime CurrentLocalTime() {
@@ -17,12 +16,11 @@ LocalTime CurrentLocalTime() {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-
-bool WriteUnits(FILE* file, const std::wstring& text) {
-    return text.empty() || fwrite(text.data(), sizeof(wchar_t), text.size(), file) == text.size();
+bool WriteUnits(HANDLE file, const std::wstring& text) {
+    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    return text.empty() ||
+           (WriteFile(file, text.data(), bytes, &written, nullptr) && written == bytes);
 }
 
 // 0 for UTF-16 text, else the 8-bit code page of the file's existing log.
@@ -31,11 +29,14 @@ unsigned LogCodePageFor(const std::wstring& path) {
     return path == context.LogPath ? context.LogCodePage : 0;
 }
 
-bool WriteLogText(FILE* file, const std::wstring& text, unsigned codePage) {
+bool WriteLogText(HANDLE file, const std::wstring& text, unsigned codePage) {
     if (codePage == 0)
         return WriteUnits(file, text);
-    std::string bytes = ToCodePage(text, codePage);
-    return fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const std::string bytes = ToCodePage(text, codePage);
+    const DWORD count = static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    return bytes.empty() || (WriteFile(file, bytes.data(), count, &written, nullptr) &&
+                             written == count);
 }
 
 // The encoding of an existing log from its first bytes: a UTF-16 byte order mark, or a first
@@ -56,10 +57,14 @@ bool IsAbsoluteFolder(const std::wstring& path) {
 
 // The user's temp folder with its trailing separator, or "" when there is no usable one (too long
 // for a log path, or not a full path). The log never falls back to another folder: an elevated
-// run's current folder is often the system folder.
+// run's current folder is often the system folder. Where Windows has GetTempPath2W, a run as
+// SYSTEM gets the protected system temp folder (C:\Windows\SystemTemp) instead of
+// C:\Windows\Temp, which every user can write; for other accounts it answers as GetTempPathW.
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    const auto getTempPath2 = reinterpret_cast<decltype(&::GetTempPathW)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
+    DWORD length = (getTempPath2 ? getTempPath2 : &::GetTempPathW)(MAX_PATH + 1, buffer);
     if (length == 0 || length > MAX_PATH)
         return std::wstring();
     std::wstring folder(buffer, length);
@@ -70,35 +75,66 @@ std::wstring TempFolder() {
     return folder;
 }
 
-// The log path for that name when it can be created there, else "".
+// The log path for that name: the first of the name and its numbered forms (the name shortened
+// to make room for the number) that is a new file or a plain file of this account's, else "".
+// Unless `clean`, a name that cannot stand in a file name as it is gives "".
 std::wstring ProbeLogPath(const std::wstring& tempFolder, const std::wstring& name,
-                          const LocalTime& time) {
-    std::wstring path = FormatLogFileName(tempFolder, name, time);
-    return CanCreateFile(path) ? path : std::wstring();
+                          std::size_t budget, bool clean, const LocalTime& time) {
+    for (unsigned number = 1; number <= kMaxLogNumber; ++number) {
+        const std::size_t room = number == 1 ? budget : budget - kLogNumberUnits;
+        if (room == 0 || room > budget)
+            break;
+        const std::wstring fitted = clean ? CleanLogName(name, room) : FitLogName(name, room);
+        if (!IsSafeLogName(fitted))
+            break;
+        const std::wstring path =
+            NumberedLogFileName(FormatLogFileName(tempFolder, fitted, time), number);
+        if (OpenOwnFile(path, FILE_APPEND_DATA, OPEN_ALWAYS))
+            return path;
+    }
+    return std::wstring();
 }
 
-std::wstring ProbeSafeLogPath(const std::wstring& tempFolder, const std::wstring& name,
-                              const LocalTime& time) {
-    return IsSafeLogName(name) ? ProbeLogPath(tempFolder, name, time) : std::wstring();
+// A file that setup.exe could have written: no reparse point (a link opened as such), no second
+// name (a hard link to a file elsewhere), an owner that is this account, Administrators or SYSTEM.
+bool IsOwnPlainFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(file, &info))
+        return false;
+    const DWORD notPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    return (info.dwFileAttributes & notPlain) == 0 && info.nNumberOfLinks == 1 &&
+           !HasForeignOwner(file, SE_FILE_OBJECT);
 }
 } // namespace
 
-bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefix) {
+UniqueFileHandle OpenOwnFile(const std::wstring& path, DWORD access, DWORD disposition) {
     if (path.empty())
-        return false;
-    bool isNew = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
-    std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"ab+"));
+        return UniqueFileHandle();
+    UniqueFileHandle file(
+        CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file && !IsOwnPlainFile(file.get())) {
+        file.reset();
+        SetLastError(ERROR_FILE_EXISTS);
+    }
+    return file;
+}
+
+bool WriteLog(const std::wstring& path, const std::wstring& text, bool withPrefix) {
+    UniqueFileHandle file = OpenOwnFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
     if (!file)
         return false;
-    bool written = !isNew || fwrite("\xFF\xFE", 1, 2, file.get()) == 2;
+    LARGE_INTEGER size = {};
+    const bool isNew = GetFileSizeEx(file.get(), &size) && size.QuadPart == 0;
     const unsigned codePage = isNew ? 0 : LogCodePageFor(path);
+    std::wstring units = isNew ? L"\xFEFF" : L"";
     if (withPrefix)
-        written =
-            WriteLogText(file.get(), FormatLogPrefix(CurrentLocalTime()), codePage) && written;
-    written = WriteLogText(file.get(), text, codePage) && written;
-    // Closed here, not by the owner: a failed flush (a full disk) must count as a failed write,
-    // or a caller copying a large text would take it for done.
-    return fclose(file.release()) == 0 && written;
+        units += FormatLogPrefix(CurrentLocalTime());
+    const bool written = WriteLogText(file.get(), units + text, codePage);
+    // Closed here, not by the owner: a failed close must count as a failed write, or a caller
+    // copying a large text would take it for done.
+    return CloseHandle(file.release()) && written;
 }
 
 bool LogText(const std::wstring& text, bool withPrefix) {
@@ -127,28 +163,16 @@ std::wstring BuildLogFileName(const std::wstring& name, const std::wstring& lang
     if (tempFolder.empty() || budget == 0)
         return std::wstring();
     // Long names are shortened so that the log and the engine's side file both fit in MAX_PATH;
-    // the probe creates the very file that the log will be.
+    // the probe creates (or checks) the very file that the log will be.
     const LocalTime now = CurrentLocalTime();
-    std::wstring path = ProbeSafeLogPath(tempFolder, FitLogName(name, budget), now);
+    std::wstring path = ProbeLogPath(tempFolder, name, budget, false, now);
     if (path.empty() && !languageNeutralName.empty())
-        path = ProbeSafeLogPath(tempFolder, FitLogName(languageNeutralName, budget), now);
+        path = ProbeLogPath(tempFolder, languageNeutralName, budget, false, now);
     // A '?' stands where a character was lost in an 8-bit conversion; it and every other
     // character that cannot be part of a file name become '$', as does a device name's first.
     if (path.empty())
-        path = ProbeLogPath(tempFolder, CleanLogName(name, budget), now);
+        path = ProbeLogPath(tempFolder, name, budget, true, now);
     return path;
-}
-
-bool CanCreateFile(const std::wstring& path) {
-    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    bool existedBefore = GetLastError() == ERROR_ALREADY_EXISTS;
-    file.reset();
-    if (!existedBefore)
-        DeleteFileW(path.c_str());
-    return true;
 }
 
 ChosenLog OpenChosenLog(const std::wstring& path) {
@@ -160,9 +184,9 @@ ChosenLog OpenChosenLog(const std::wstring& path) {
         return log;
     }
     log.path.assign(full, length);
-    UniqueFileHandle file(CreateFileW(full, GENERIC_READ | FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The same checks as for the temp log: a link or a file of another account planted under the
+    // chosen name is refused, not written through.
+    UniqueFileHandle file = OpenOwnFile(log.path, GENERIC_READ | FILE_APPEND_DATA, OPEN_ALWAYS);
     if (!file) {
         log.error = GetLastError();
         return log;

@@ -31,6 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(masked.size() <= commandLine.size() + CountOf(commandLine, L'=') *
                                                          (sizeof(kHiddenValue) / sizeof(wchar_t)));
 
+    // Hiding every assigned property keeps the names and leaves nothing to hide twice.
+    const std::wstring assigned = AssignedPropertyNames(commandLine);
+    const std::wstring allMasked = MaskHiddenPropertyValues(commandLine, assigned);
+    FUZZ_CHECK(AssignedPropertyNames(allMasked) == assigned);
+    FUZZ_CHECK(MaskHiddenPropertyValues(allMasked, assigned) == allMasked);
+
     // The engine-log filter: the same text however it is cut, and a line it passes on whole is
     // masked like that line alone.
     const std::vector<std::wstring> names = HiddenPropertyNames(hidden);

@@ -127,37 +127,51 @@ std::wstring StartEngineLog(const MsiLibrary& msi, const std::wstring& setupLogP
     if (setupLogPath.empty())
         return std::wstring();
     std::wstring enginePath = setupLogPath + kEngineLogSuffix;
-    DeleteFileW(enginePath.c_str());
+    // Made new here: whatever lies under that name already (another run's side file, or a name
+    // planted to lead the engine's writes elsewhere) is left alone, and the engine logs nowhere.
+    UniqueFileHandle file(CreateFileW(enginePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        LogPrintfTo(setupLogPath, L"The installer's own log cannot be created as '%s'. %s\r\n",
+                    enginePath.c_str(), FormatErrorCode(GetLastError()).c_str());
+        return std::wstring();
+    }
+    file.reset();
     msi.EnableLog(kEngineLogMode, enginePath.c_str(), INSTALLLOGATTRIBUTES_APPEND);
     return enginePath;
 }
+
+namespace {
+// Deleted through the handle that read it, so that the name cannot be swapped for another file in
+// between. Windows before Vista has no such call: there the name is deleted.
+bool DeleteThroughHandle(HANDLE file, const std::wstring& path) {
+    using SetInformation = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+    const auto setInformation = reinterpret_cast<SetInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    if (!setInformation)
+        return DeleteFileW(path.c_str()) != FALSE;
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return setInformation(file, FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+}
+} // namespace
 
 unsigned long MoveEngineLogIntoSetupLog(const std::wstring& enginePath,
                                         const std::wstring& setupLogPath,
                                         const std::wstring& hiddenList, std::size_t chunkBytes) {
     if (enginePath.empty())
         return ERROR_SUCCESS;
-    unsigned long error = ERROR_SUCCESS;
-    {
-        UniqueFileHandle file(CreateFileW(enginePath.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            error = GetLastError();
-            // The engine wrote nothing: there is nothing to copy.
-            if (error == ERROR_FILE_NOT_FOUND)
-                return ERROR_SUCCESS;
-        } else {
-            error = CopyEngineLog(file.get(), setupLogPath, hiddenList, chunkBytes);
-        }
+    // Never through a link, and only a plain file that this run could have made.
+    UniqueFileHandle file = OpenOwnFile(enginePath, GENERIC_READ | DELETE, OPEN_EXISTING);
+    if (!file && GetLastError() == ERROR_FILE_NOT_FOUND)
+        return ERROR_SUCCESS; // the engine took its file away: nothing to copy
+    unsigned long error =
+        file ? CopyEngineLog(file.get(), setupLogPath, hiddenList, chunkBytes) : GetLastError();
+    if (error == ERROR_SUCCESS) {
+        DeleteThroughHandle(file.get(), enginePath);
+        return ERROR_SUCCESS;
     }
-    if (error != ERROR_SUCCESS) {
-        LogPrintfTo(
-            setupLogPath,
-            L"The installer's own log could not be copied here (%s); it is kept in '%s'.\r\n",
-            FormatErrorCode(error).c_str(), enginePath.c_str());
-        return error;
-    }
-    DeleteFileW(enginePath.c_str());
-    return ERROR_SUCCESS;
+    LogPrintfTo(setupLogPath,
+                L"The installer's own log could not be copied here (%s); it is kept in '%s'.\r\n",
+                FormatErrorCode(error).c_str(), enginePath.c_str());
+    return error;
 }

@@ -26,6 +26,23 @@ std::size_t ValueEnd(const std::wstring& text, std::size_t at) {
     return at;
 }
 
+// A token of a command line from its first character: NAME=value, or anything else, which runs
+// to the next blank outside quotes.
+struct Token {
+    std::size_t nameEnd; // where the name ends (at the '=' of an assignment)
+    std::size_t end;
+    bool assignment;
+};
+
+Token ReadToken(const std::wstring& text, std::size_t at) {
+    std::size_t nameEnd = at;
+    while (nameEnd < text.size() && !IsBlank(text[nameEnd]) && text[nameEnd] != L'=' &&
+           text[nameEnd] != L'"')
+        ++nameEnd;
+    const bool assignment = nameEnd < text.size() && text[nameEnd] == L'=';
+    return Token{nameEnd, ValueEnd(text, assignment ? nameEnd + 1 : nameEnd), assignment};
+}
+
 bool IsOneOf(const wchar_t* name, std::size_t length, const std::vector<std::wstring>& names) {
     for (const std::wstring& candidate : names)
         if (EqualsIgnoringCase(std::wstring_view(name, length), candidate))
@@ -68,20 +85,30 @@ std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
             masked += commandLine[at++];
             continue;
         }
-        // A token: NAME=value, or anything else, which runs to the next blank outside quotes.
-        std::size_t nameEnd = at;
-        while (nameEnd < commandLine.size() && !IsBlank(commandLine[nameEnd]) &&
-               commandLine[nameEnd] != L'=' && commandLine[nameEnd] != L'"')
-            ++nameEnd;
-        const bool assignment = nameEnd < commandLine.size() && commandLine[nameEnd] == L'=';
-        std::size_t end = ValueEnd(commandLine, assignment ? nameEnd + 1 : nameEnd);
-        if (assignment && IsOneOf(commandLine.data() + at, nameEnd - at, hidden))
-            masked.append(commandLine, at, nameEnd + 1 - at).append(kHiddenValue);
+        const Token token = ReadToken(commandLine, at);
+        if (token.assignment && IsOneOf(commandLine.data() + at, token.nameEnd - at, hidden))
+            masked.append(commandLine, at, token.nameEnd + 1 - at).append(kHiddenValue);
         else
-            masked.append(commandLine, at, end - at);
-        at = end;
+            masked.append(commandLine, at, token.end - at);
+        at = token.end;
     }
     return masked;
+}
+
+std::wstring AssignedPropertyNames(const std::wstring& commandLine) {
+    std::wstring names;
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        if (IsBlank(commandLine[at])) {
+            ++at;
+            continue;
+        }
+        const Token token = ReadToken(commandLine, at);
+        if (token.assignment && token.nameEnd > at)
+            names.append(names.empty() ? L"" : L";").append(commandLine, at, token.nameEnd - at);
+        at = token.end;
+    }
+    return names;
 }
 
 std::wstring MaskHiddenPropertyLine(const std::wstring& line,

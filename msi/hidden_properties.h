@@ -20,6 +20,10 @@ bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList);
 std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
                                       const std::wstring& hiddenList);
 
+// The names of the properties that the command line assigns (NAME=value), ';'-separated: a
+// hidden list for a run that has no package to name its secrets.
+std::wstring AssignedPropertyNames(const std::wstring& commandLine);
+
 // A line of the engine's own log with the value of a hidden property replaced, for engines that
 // do not hide it themselves (Wine's writes "Property(S): NAME = value"). Other lines unchanged.
 std::wstring MaskHiddenPropertyLine(const std::wstring& line,

@@ -4,6 +4,7 @@
 #include "foundation/error_text.h"
 #include "foundation/exception_guard.h"
 #include "foundation/file_system.h"
+#include "foundation/host_facts.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
@@ -132,6 +133,12 @@ void OfferFailureLog(const std::wstring& logPath, const std::wstring& productNam
     // Without a log file (no usable temp folder) there is nothing to send.
     if (logPath.empty() || !FileExists(logPath))
         return;
+    // As SYSTEM, or in session 0, nobody could answer, and a mail program's dialogs would run with
+    // SYSTEM's rights (its "attach file" dialog opens any program): no offer at all.
+    if (!HasInteractiveUser()) {
+        LogText(L"The log is not offered by mail: nobody is signed in to answer.\r\n");
+        return;
+    }
     std::wstring recipient = ReadIniString(L"Main", L"SendErrorLogTo");
     if (recipient.empty()) {
         LogText(L"Can't read email address from ini file.\r\n");

@@ -63,8 +63,12 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
         return hostResult;
 
     // Held until the run ends, so that a second setup for the same product stays out.
-    UniqueKernelHandle setupLock;
-    if (AcquireSetupLock(setupLock, PackageInfo().ProductCode)) {
+    SetupLock setupLock;
+    const bool busy = AcquireSetupLock(setupLock, LockKey());
+    if (setupLock.squatted)
+        LogText(L"The single-instance lock's name is held by another account; setup goes on "
+                L"without it.\r\n");
+    if (busy) {
         const std::wstring& name = PackageInfo().ProductName;
         LogPrintf(L"Installation or deployment of product '%s' already run.\r\n", name.c_str());
         ShowMessage(FormatLangString(IDS_SETUP_ALREADY_RUNNING, name.c_str()), L"", MB_ICONERROR);
@@ -114,6 +118,10 @@ int CInstaller::RunSetup(const std::wstring& commandLine) {
     if (rebootNeeded)
         return settings.NoRestart ? LeaveRestartToCaller() : AskForRestart();
     return installerRestartPending_ ? ReportInstallerRestartPending() : kExitSuccess;
+}
+
+std::wstring CInstaller::LockKey() {
+    return PackageInfo().ProductCode;
 }
 
 // The installer engine has done what its UI level allows about the restart (asked, or left it
@@ -205,8 +213,13 @@ int CInstaller::AskForRestart() {
         LogText(L"Auto-reboot in passive mode\r\n");
     else if (answer != IDYES)
         return kExitRestartPending;
-    RestartWindows();
-    return kExitSuccess;
+    // Without the privilege, or when Windows refuses, nothing restarts: the restart is still
+    // needed, as after a declined one.
+    const unsigned long error = RestartWindows();
+    if (error == ERROR_SUCCESS)
+        return kExitSuccess;
+    LogPrintf(L"Windows could not be restarted. %s\r\n", FormatErrorCode(error).c_str());
+    return kExitRestartPending;
 }
 
 int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {

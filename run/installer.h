@@ -21,6 +21,8 @@ protected:
     virtual std::wstring ProductVersion() = 0;
     virtual std::wstring Title() = 0;
     virtual bool ValidateOperationType() = 0;
+    // What the single-instance lock is named after: the package's product code.
+    virtual std::wstring LockKey();
 
     const std::wstring& title() const { return title_; }
     // What the engine gets: with /norestart, REBOOT=ReallySuppress added.

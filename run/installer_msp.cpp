@@ -8,6 +8,7 @@
 #include "foundation/setup_log.h"
 #include "foundation/text.h"
 #include "msi/engine_log.h"
+#include "msi/engine_string.h"
 #include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
@@ -17,6 +18,8 @@
 #include <windows.h>
 
 namespace {
+constexpr UINT kPidRevisionNumber = 9; // a patch's own code, then the codes it replaces
+
 // An administrative run patches the administrative image: the engine gets the image's package.
 bool IsAdministrative() {
     return Settings().Mode == ModeAdmin;
@@ -51,6 +54,29 @@ bool CInstallerMsp::ValidateOperationType() {
            EqualsIgnoringCase(settings.OperationType, L"Major");
 }
 
+// The patch's own code, so that two runs of the same patch exclude each other and runs of other
+// patches (or of a patch whose code cannot be read: "") do not stand in their way.
+std::wstring CInstallerMsp::LockKey() {
+    const MsiLibrary& msi = RunMsiLibrary();
+    if (!msi.complete())
+        return std::wstring();
+    const std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
+    MsiHandleOwner summary(msi);
+    if (msi.GetSummaryInformation(0, path.c_str(), 0, summary.receive()) != ERROR_SUCCESS)
+        return std::wstring();
+    std::wstring codes;
+    UINT type = 0;
+    INT integer = 0;
+    if (ReadEngineString(
+            [&](wchar_t* buffer, DWORD* size) {
+                return msi.SummaryInfoGetProperty(summary.get(), kPidRevisionNumber, &type,
+                                                  &integer, nullptr, buffer, size);
+            },
+            codes) != ERROR_SUCCESS)
+        return std::wstring();
+    return codes.substr(0, 38);
+}
+
 bool CInstallerMsp::Run(bool& rebootNeeded) {
     (void)rebootNeeded; // a patch run never asks for a restart itself
     unsigned code = ApplyPatch();
@@ -72,11 +98,13 @@ unsigned CInstallerMsp::ApplyPatch() {
 
     // No transform clause: a patch carries its own.
     std::wstring commandLine = EngineCommandLine(settings.Properties);
-    // A patch run reads no package, so it knows no hidden property names of its own.
+    // A patch run reads no package, so it cannot tell which properties hold secrets: no value
+    // given to it reaches the log, in its own line or in the engine's.
+    const std::wstring hidden = AssignedPropertyNames(settings.Properties);
     LogPrintf(L"Calling MsiApplyPatch with command line: '%s'\r\n",
-              MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
+              MaskHiddenPropertyValues(commandLine, hidden).c_str());
     LogText(L"\r\n\r\n", false);
-    unsigned result = CallEngine(msi, commandLine);
+    unsigned result = CallEngine(msi, commandLine, hidden);
     if (result == ERROR_SUCCESS)
         LogText(L"Setup completed\r\n");
     else if (result == ERROR_INSTALL_USEREXIT)
@@ -96,7 +124,8 @@ bool CInstallerMsp::ConfirmPatch() {
     return answer == IDYES;
 }
 
-unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine) {
+unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine,
+                                   const std::wstring& hiddenList) {
     SetupSettings& settings = Settings();
     const bool administrative = IsAdministrative();
     const wchar_t* installPackage = administrative ? settings.AdminTargetPath.c_str() : nullptr;
@@ -114,7 +143,7 @@ unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& co
                                     commandLine.c_str());
         },
         exceptionCode);
-    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
+    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, hiddenList);
     if (!returned) {
         LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
                   static_cast<unsigned>(exceptionCode));

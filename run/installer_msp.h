@@ -14,9 +14,11 @@ protected:
     std::wstring ProductVersion() override;
     std::wstring Title() override;
     bool ValidateOperationType() override;
+    std::wstring LockKey() override;
 
 private:
     unsigned ApplyPatch();
     bool ConfirmPatch();
-    unsigned CallEngine(const MsiLibrary& msi, const std::wstring& commandLine);
+    unsigned CallEngine(const MsiLibrary& msi, const std::wstring& commandLine,
+                        const std::wstring& hiddenList);
 };

@@ -1,6 +1,6 @@
 #include "ui/hyperlink.h"
 
-#include "foundation/shell32.h"
+#include "foundation/open_as_user.h"
 #include "ui/colour_text.h"
 
 #include <commctrl.h>
@@ -143,12 +143,7 @@ void CHyperLink::MeasureLink() {
 }
 
 bool CHyperLink::Open() {
-    CShell32 shell;
-    if (!shell.ShellExecuteW)
-        return false;
-    const auto result = reinterpret_cast<INT_PTR>(
-        shell.ShellExecuteW(nullptr, L"open", address_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32)
+    if (!OpenAsUser(address_))
         return false;
     visited_ = true;
     if (control_)

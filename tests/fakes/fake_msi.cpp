@@ -4,6 +4,7 @@
 //
 // FAKE_MSI_SCRIPT names the script (see fake_msi_script.h); it is read again on every call, so a
 // test may change the answers while a process is running. Keys:
+//   PatchCode           a patch's summary information: its code (PID_REVNUMBER)
 //   Template, ProductName, ProductVersion, ProductLanguage, ProductCode, ProductNameLangNeutral
 //       package facts; an absent property makes its query return no row
 //   ProductState        MsiQueryProductStateW (default -1, unknown product)
@@ -13,8 +14,10 @@
 //   InstallCrash=1      MsiInstallProductW raises an access violation
 //   EngineLogBytes      MsiInstallProductW writes a log of about this many bytes (numbered
 //                       "Engine line" lines) to the file MsiEnableLogW named
-//   PatchResult         MsiApplyPatchW (default 0)
+//   PatchResult         MsiApplyPatchW (default 0); it logs each NAME=value of its command line
+//                       as Wine's engine does ("Property(S): NAME = value") when a log is on
 //   PatchCrash=1        MsiApplyPatchW raises an access violation
+//   PatchDelayMs        MsiApplyPatchW sleeps this long before answering
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
 //   EntryPointGoneAfterLoads  see fake_msi_loads.cpp
@@ -38,6 +41,7 @@ namespace {
 
 // Not declared by MinGW's headers.
 constexpr UINT kSummaryTemplate = 7; // PID_TEMPLATE
+constexpr UINT kSummaryRevision = 9; // PID_REVNUMBER: a patch's code
 
 HandleTable& handles() {
     static HandleTable table;
@@ -116,6 +120,30 @@ void writeEngineLog(long bytes) {
     CloseHandle(file);
 }
 
+// Blank-separated NAME=value tokens, unquoted: enough for the tests' command lines.
+void logProperties(const std::wstring& commandLine) {
+    std::string lines;
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        std::size_t end = commandLine.find(L' ', at);
+        if (end == std::wstring::npos)
+            end = commandLine.size();
+        const std::wstring token = commandLine.substr(at, end - at);
+        const std::size_t equals = token.find(L'=');
+        if (equals != std::wstring::npos)
+            lines += "Property(S): " + std::string(token.begin(), token.begin() + equals) + " = " +
+                     std::string(token.begin() + equals + 1, token.end()) + "\n";
+        at = end + 1;
+    }
+    HANDLE file = CreateFileW(currentLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD done = 0;
+    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &done, nullptr);
+    CloseHandle(file);
+}
+
 INSTALLUILEVEL currentUiLevel = INSTALLUILEVEL_DEFAULT;
 HWND currentUiParent = nullptr;
 
@@ -158,10 +186,15 @@ UINT WINAPI MsiApplyPatchW(LPCWSTR szPatchPackage, LPCWSTR szInstallPackage,
                {argumentText(szPatchPackage), argumentText(szInstallPackage),
                 argumentNumber(static_cast<long>(eInstallType)), argumentText(szCommandLine)});
     const FakeMsiScript script = currentScript();
+    const long delay = script.integer("PatchDelayMs", 0);
+    if (delay > 0)
+        Sleep(static_cast<DWORD>(delay));
     if (script.integer("PatchCrash", 0) == 1)
         crashInsideTheEngine();
     if (!szPatchPackage)
         return ERROR_INVALID_PARAMETER;
+    if (!currentLogPath.empty() && szCommandLine)
+        logProperties(szCommandLine);
     return static_cast<UINT>(script.integer("PatchResult", ERROR_SUCCESS));
 }
 
@@ -306,8 +339,9 @@ UINT WINAPI MsiSummaryInfoGetPropertyW(MSIHANDLE hSummaryInfo, UINT uiProperty, 
     (void)pftValue;
     if (!handles().isOpen(hSummaryInfo, HandleKind::SummaryInfo))
         return ERROR_INVALID_HANDLE;
-    const auto value =
-        uiProperty == kSummaryTemplate ? scriptedText("Template") : std::optional<std::wstring>();
+    const auto value = uiProperty == kSummaryTemplate   ? scriptedText("Template")
+                       : uiProperty == kSummaryRevision ? scriptedText("PatchCode")
+                                                        : std::optional<std::wstring>();
     if (!value) {
         // The engine's answer for a property the package does not carry.
         if (puiDataType)

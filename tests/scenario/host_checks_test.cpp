@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <cstring>
 
 namespace scenario {
@@ -181,6 +183,24 @@ TEST(HostChecks, OperationTypeMustBeInstallOrInstallUpgrade) {
     }
 }
 
+// A deployment tool's quiet run as SYSTEM or in session 0 must end: the boxes that appear at every
+// UI level go to the log there instead (SETUP_TEST_NO_INTERACTIVE_USER stands for SYSTEM, which
+// Wine cannot run as). At full UI the box still appears.
+TEST(HostChecks, NoBoxWaitsInAnUnattendedRunWithoutAnInteractiveUser) {
+    for (const wchar_t* commandLine : {L"/i /quiet", L"/i /passive", L"/i"}) {
+        SCOPED_TRACE(Utf8(commandLine));
+        ScenarioFolder folder(L"ini_missing_no_user");
+        RunOptions options = Options(commandLine);
+        options.env = {{L"SETUP_TEST_NO_INTERACTIVE_USER", L"1"}};
+        RunResult result = folder.run(options);
+        EXPECT_EQ(result.exitCode, 2u);
+        const std::wstring message = FormatSetupString(161, folder.path() + L"\\setup.ini");
+        const bool fullUI = std::wstring(commandLine) == L"/i";
+        EXPECT_EQ(result.boxes.size(), fullUI ? 1u : 0u);
+        EXPECT_EQ(static_cast<bool>(HasLogLine(result, message)), !fullUI);
+    }
+}
+
 TEST(HostChecks, PackagePathMustNameOneExistingFile) {
     // A wildcard that matches product.msi, and the setup folder itself, name no package.
     for (const char* msiPath : {"MsiPath=*.msi", "MsiPath=product.ms?", "MsiPath="}) {
@@ -227,6 +247,67 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
     EXPECT_EQ(firstResult.exitCode, 0u);
     EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u)
         << "the second setup installed nothing";
+}
+
+// Another account took the lock's global name first, with a DACL that denies everyone: the run
+// still installs (Wine has no private namespaces, so the global name is in use here).
+TEST(HostChecks, SquattedLockNameDoesNotStopTheRun) {
+    PSECURITY_DESCRIPTOR denyAll = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1,
+                                                                     &denyAll, nullptr));
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), denyAll, FALSE};
+    HANDLE squat = CreateMutexW(&attributes, FALSE,
+                                L"Global\\_QXSETUP_{0F0F0F0F-1111-2222-3333-444455556666}");
+    LocalFree(denyAll);
+    ASSERT_NE(squat, nullptr);
+    FakeProductFolder product(L"squatted_lock");
+    RunResult result = product.run(L"/i /quiet");
+    CloseHandle(squat);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(LacksLogText(result, L"already run"));
+    EXPECT_EQ(product.engine.calls("MsiInstallProductW").size(), 1u);
+}
+
+// Patch runs are keyed on the patch's own code: the same patch twice excludes itself, another
+// patch runs beside it.
+TEST(HostChecks, PatchRunsExcludeEachOtherOnlyForTheSamePatch) {
+    const std::string ownCode = "PatchCode={AAAAAAAA-0000-0000-0000-000000000001}"
+                                "{BBBBBBBB-0000-0000-0000-000000000002}\r\n";
+    const std::string ini = MainSection({"MsiPatch=1", "Name=Editor", "MsiPath=product.msi"});
+    FakeProductFolder first(L"patch_lock_first", {},
+                            FakePackageScript(ownCode + "PatchDelayMs=8000\r\n"));
+    first.folder.writeIni(ini);
+    RunOptions options = Options(L"/i /quiet");
+    first.engine.selectFor(options);
+    ScenarioFolder::Running running = first.folder.start(options);
+    for (int i = 0; i < 200 && first.engine.calls("MsiApplyPatchW").empty(); ++i)
+        Sleep(50);
+    ASSERT_EQ(first.engine.calls("MsiApplyPatchW").size(), 1u) << "the first run never got going";
+
+    const struct {
+        const wchar_t* folder;
+        std::string script;
+        DWORD exitCode;
+    } cases[] = {
+        {L"patch_lock_same", ownCode, 3},
+        {L"patch_lock_other", "PatchCode={CCCCCCCC-0000-0000-0000-000000000003}\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        ScenarioFolder folder(c.folder);
+        folder.writeIni(ini);
+        folder.writeFile(L"product.msi", "placeholder");
+        folder.writeFile(L"script.txt", FakePackageScript(c.script));
+        RunOptions own = Options(L"/i /quiet");
+        first.engine.selectFor(own);
+        own.env.push_back({L"FAKE_MSI_SCRIPT", folder.path() + L"\\script.txt"});
+        RunResult result = folder.run(own);
+        EXPECT_EQ(result.exitCode, c.exitCode) << Utf8(c.folder);
+        // A patch run knows no product name from a package.
+        const bool turnedAway =
+            HasLogLine(result, L"Installation or deployment of product '' already run.");
+        EXPECT_EQ(turnedAway, c.exitCode == 3);
+    }
+    EXPECT_EQ(running.finish().exitCode, 0u);
 }
 
 TEST(HostChecks, RussianUserIsToldThat64BitWindowsIsNeeded) {

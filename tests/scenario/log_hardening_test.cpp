@@ -1,5 +1,7 @@
 // Where the setup log goes and what it holds when names, folders and logs are out of the
 // ordinary, and what setup.exe lets a planted DLL do.
+#include "file_io.h"
+#include "log_reading.h"
 #include "setup_support.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +153,88 @@ TEST(LogHardening, DllSearchRestrictionKeepsAPlantedDllOut) {
             INVALID_FILE_ATTRIBUTES;
         EXPECT_EQ(loaded, !restricted);
     }
+}
+
+// "<temp>\\Fake Product Setup (yyyy.mm.dd hh.mm).log" for this minute and the next, so that a run
+// started now meets one of them whenever the minute turns.
+std::vector<std::wstring> LogPathsAround(const ScenarioFolder& folder) {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    FILETIME file = {};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER ticks = {{file.dwLowDateTime, file.dwHighDateTime}};
+    std::vector<std::wstring> paths;
+    for (int minute = 0; minute < 2; ++minute) {
+        ULARGE_INTEGER at = ticks;
+        at.QuadPart += minute * 60ULL * 10000000ULL;
+        FILETIME atFile = {at.LowPart, at.HighPart};
+        SYSTEMTIME t = {};
+        FileTimeToSystemTime(&atFile, &t);
+        wchar_t name[64] = {};
+        swprintf(name, 64, L"Fake Product Setup (%04u.%02u.%02u %02u.%02u).log", t.wYear, t.wMonth,
+                 t.wDay, t.wHour, t.wMinute);
+        paths.push_back(folder.tempPath() + L"\\" + name);
+    }
+    return paths;
+}
+
+// The name of the one log file among the run's *.log files that holds the text ("" if none does).
+std::wstring LogHolding(const ScenarioFolder& folder, const RunResult& result,
+                        const std::wstring& text) {
+    std::wstring found;
+    for (const std::wstring& name : result.logFiles) {
+        const std::wstring log = DecodeUtf16Le(ReadFileBytes(folder.tempPath() + L"\\" + name));
+        if (log.find(text) != std::wstring::npos)
+            found = found.empty() ? name : L"<more than one>";
+    }
+    return found;
+}
+
+// Another user who can write the temp folder plants the log's name, or the engine's side file's,
+// as a hard link to a file of their choosing: the elevated run must neither write it, nor empty
+// it, nor delete it. The log then takes the next free name; the engine logs nowhere.
+TEST(LogHardening, PlantedLinksUnderTheLogsNamesAreLeftAlone) {
+    for (const bool sideFile : {false, true}) {
+        SCOPED_TRACE(sideFile ? "side file planted" : "log planted");
+        FakeProductFolder run(L"log_planted");
+        const std::wstring victim = run.folder.path() + L"\\victim.txt";
+        run.folder.writeFile(L"victim.txt", "keep me");
+        for (const std::wstring& path : LogPathsAround(run.folder)) {
+            const std::wstring planted = sideFile ? path + L".engine" : path;
+            ASSERT_TRUE(CreateHardLinkW(planted.c_str(), victim.c_str(), nullptr));
+        }
+        RunResult result = run.run(L"/i /quiet");
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_EQ(ReadFileBytes(victim), "keep me");
+        if (!sideFile) {
+            // The planted links count as *.log files too: the run's own is the numbered one.
+            const std::wstring own = LogHolding(run.folder, result, L"UILevel is set to 2");
+            EXPECT_NE(own.find(L") (2).log"), std::wstring::npos) << Utf8(own);
+            EXPECT_EQ(run.engine.calls("MsiEnableLogW").size(), 1u);
+        } else {
+            EXPECT_NE(result.log.find(L"The installer's own log cannot be created as '"),
+                      std::wstring::npos);
+            EXPECT_TRUE(run.engine.calls("MsiEnableLogW").empty());
+            EXPECT_EQ(FilesEndingWith(run.folder.tempPath(), L".engine").size(), 2u)
+                << "the planted names are not deleted";
+        }
+    }
+}
+
+// The log of an earlier run in the same minute, a plain file of this account's, is appended to.
+TEST(LogHardening, EarlierLogOfTheSameMinuteIsAppendedTo) {
+    FakeProductFolder run(L"log_earlier");
+    const std::string earlier =
+        std::string("\xFF\xFE") + std::string("e\0a\0r\0l\0y\0\r\0\n\0", 14);
+    for (const std::wstring& path : LogPathsAround(run.folder))
+        WriteFileBytes(path, earlier);
+    RunResult result = run.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 0u);
+    const std::wstring own = LogHolding(run.folder, result, L"UILevel is set to 2");
+    EXPECT_EQ(own.find(L") (2).log"), std::wstring::npos) << Utf8(own);
+    const std::string bytes = ReadFileBytes(run.folder.tempPath() + L"\\" + own);
+    EXPECT_EQ(bytes.rfind(earlier, 0), 0u) << "appended after the earlier lines";
+    EXPECT_EQ(bytes.find("\xFF\xFE", 2), std::string::npos) << "no second byte order mark";
 }
 
 } // namespace

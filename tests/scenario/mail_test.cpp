@@ -57,6 +57,25 @@ TEST(FailureLogMail, QuietFailureOffersTheLogAndHandsItToTheMailProgram) {
                                        logPath + L"'"));
 }
 
+// As SYSTEM or in session 0 (a deployment tool's run) nobody can answer the offer, and the mail
+// program would run with SYSTEM's rights: a quiet run that failed ends at once, asking nothing.
+// Wine runs nothing as SYSTEM: the run is told so by SETUP_TEST_NO_INTERACTIVE_USER.
+TEST(FailureLogMail, NoOfferWithoutAnInteractiveUser) {
+    FakeProductFolder run(L"mail_no_user", {kAddress}, FailingEditor());
+    FakeMail mail(run.folder);
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    options.env = {{L"SETUP_TEST_NO_INTERACTIVE_USER", L"1"}};
+    mail.selectFor(options);
+    RunResult result = run.run(options);
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_TRUE(
+        HasLogLine(result, L"The log is not offered by mail: nobody is signed in to answer."));
+    EXPECT_TRUE(mail.sent().empty());
+}
+
 TEST(FailureLogMail, EachWayTheMailingEndsLeavesTheRunsOutcomeAlone) {
     struct Case {
         const char* name;

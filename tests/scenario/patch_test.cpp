@@ -41,11 +41,29 @@ TEST(PatchRun, QuietRunAppliesThePatchWithTheEnginesBasicUI) {
         "MsiSetInternalUI|3", "MsiApplyPatchW|" + Utf8(run.package()) + "|<null>|0|A=1"};
     EXPECT_EQ(run.engineCalls(), expected);
     const std::wstring lines[] = {kQuestion, L"Auto-upgrading in passive mode",
-                                  L"Calling MsiApplyPatch with command line: 'A=1'",
+                                  L"Calling MsiApplyPatch with command line: 'A=**********'",
                                   L"Setup completed"};
     for (const std::wstring& line : lines)
         EXPECT_TRUE(HasLogLine(result, line));
     EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
+}
+
+// A patch run reads no package to learn which properties are secret: no value given on the
+// command line reaches the log, neither in setup.exe's line nor in the engine's, yet the engine
+// gets them all.
+TEST(PatchRun, NoPropertyValueReachesTheLog) {
+    PatchFolder run(L"patch_secret");
+    RunResult result = run.run(L"/i /quiet DBPASSWORD=s3cret USER=bob");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(HasLogLine(result, L"Calling MsiApplyPatch with command line: "
+                                   L"'DBPASSWORD=********** USER=**********'"));
+    EXPECT_NE(result.log.find(L"Property(S): DBPASSWORD = **********\r\n"), std::wstring::npos);
+    EXPECT_NE(result.log.find(L"Property(S): USER = **********\r\n"), std::wstring::npos);
+    EXPECT_TRUE(LacksLogText(result, L"s3cret"));
+    EXPECT_TRUE(LacksLogText(result, L"bob"));
+    EXPECT_EQ(run.engine.calls("MsiApplyPatchW"),
+              std::vector<std::string>{"MsiApplyPatchW|" + Utf8(run.package()) +
+                                       "|<null>|0|DBPASSWORD=s3cret USER=bob"});
 }
 
 TEST(PatchRun, FullUIAsksFirstAndDecliningAppliesNothing) {

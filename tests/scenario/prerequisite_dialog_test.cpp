@@ -410,6 +410,9 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
                                L"\n- Install 'Foo';\n- Press 'Recheck' button to continue "
                                L"installation.");
         EXPECT_EQ(opened, "setuptest-dl://example/foo");
+        // Through the desktop's shell, not by the elevated setup itself.
+        EXPECT_TRUE(HasLogLine(result, L"Opened 'setuptest-dl://example/foo' through the desktop "
+                                       L"shell, as the signed-in user."));
         EXPECT_TRUE(openAfterFailedRecheck);
         EXPECT_TRUE(LacksLogText(result, L"Installed prerequisites:"));
         EXPECT_TRUE(LacksLogText(result, L"Run component"));

@@ -215,6 +215,25 @@ TEST_F(PrerequisiteInstall, RestartAskedForByAPrerequisiteHappensAtOnceInPassive
     EXPECT_TRUE(watcher.waitForRequest(kRestartWaitMs)) << "Windows was not asked to restart";
 }
 
+// Windows refuses the restart when the account lacks the shutdown privilege: nothing restarts, so
+// the run says the restart is still needed, with the reason in the log.
+TEST_F(PrerequisiteInstall, RestartThatWindowsRefusesEndsWith3010AndItsReason) {
+    PrereqFolder folder(L"prereq_restart_refused", Listed(0, "Needs Restart", ExitWith(3010)));
+    folder.product.folder.copyIn(SetupExePath(), L"setup.exe");
+    folder.product.folder.copyIn(BuildPath(L"tests\\scenario\\no_shutdown_privilege.exe"),
+                                 L"no_shutdown_privilege.exe");
+    EndSessionWatcher watcher;
+    RunOptions options;
+    options.exeName = L"no_shutdown_privilege.exe";
+    options.commandLine = L"/i /passive";
+    RunResult result = folder.run(options);
+    EXPECT_EQ(result.exitCode, 3010u);
+    EXPECT_TRUE(HasLogLine(result, L"Auto-reboot in passive mode"));
+    // ERROR_NOT_ALL_ASSIGNED, with the system's text for it (Wine's differs from Windows').
+    EXPECT_TRUE(HasLogEntryStartingWith(result, L"Windows could not be restarted. Error(1300) '"));
+    EXPECT_FALSE(watcher.waitForRequest(kRestartWaitMs)) << "Windows was asked to restart";
+}
+
 TEST_F(PrerequisiteInstall, PostrequisiteRestartDeclinedAtFullUIGivesExitCode3010) {
     const std::string post =
         Section("PostReq0", {"Name=Post Restart", "InstPath=#Root#\\exit_code.exe",

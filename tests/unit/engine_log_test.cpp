@@ -85,4 +85,19 @@ TEST(EngineLog, SideFileIsKeptWhenTheSetupLogCannotTakeIt) {
     EXPECT_EQ(testfiles::ReadBytes(sideFile), "engine text\n");
 }
 
+// A side file name that is a hard link to another file is not this run's: neither copied nor
+// deleted, and the file it names stays as it is.
+TEST(EngineLog, SideFileThatIsALinkIsLeftAlone) {
+    std::wstring folder = testfiles::FreshFolder(L"engine_log_link");
+    std::wstring elsewhere = folder + L"elsewhere.txt";
+    std::wstring sideFile = folder + L"x.log.engine";
+    testfiles::WriteBytes(elsewhere, "Property(S): SECRET = elsewhere\n");
+    ASSERT_TRUE(CreateHardLinkW(sideFile.c_str(), elsewhere.c_str(), nullptr));
+    EXPECT_EQ(MoveEngineLogIntoSetupLog(sideFile, folder + L"x.log", L"", 4),
+              static_cast<unsigned long>(ERROR_FILE_EXISTS));
+    EXPECT_TRUE(testfiles::Exists(sideFile));
+    EXPECT_EQ(testfiles::ReadBytes(elsewhere), "Property(S): SECRET = elsewhere\n");
+    EXPECT_EQ(testfiles::ReadUtf16(folder + L"x.log").find(L"elsewhere\r\n"), std::wstring::npos);
+}
+
 } // namespace

@@ -25,6 +25,25 @@ TEST(HiddenProperties, ValuesOfNamedPropertiesBecomeAsterisks) {
     EXPECT_EQ(MaskHiddenPropertyValues(L"DBPASSWORD=s3cret", L""), L"DBPASSWORD=s3cret");
 }
 
+// A patch run hides every property its command line assigns: the names found must be exactly
+// those, so that masking with them leaves no value behind and touches nothing else.
+TEST(HiddenProperties, AssignedNamesHideEveryValueOfTheCommandLine) {
+    const struct {
+        std::wstring line, names, masked;
+    } cases[] = {
+        {L"", L"", L""},
+        {L"DBPASSWORD=s3cret USER=bob", L"DBPASSWORD;USER",
+         L"DBPASSWORD=********** USER=**********"},
+        {L"NOTE=\"A=b c=d\" X=", L"NOTE;X", L"NOTE=********** X=**********"},
+        {L"\"TOKEN=x\" /flag =y", L"", L"\"TOKEN=x\" /flag =y"},
+        {L"\tK=\"a \"\"q\"\" b\"\r\nL=2", L"K;L", L"\tK=**********\r\nL=**********"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AssignedPropertyNames(c.line), c.names) << "line: " << c.line.size();
+        EXPECT_EQ(MaskHiddenPropertyValues(c.line, AssignedPropertyNames(c.line)), c.masked);
+    }
+}
+
 TEST(HiddenProperties, EngineLogLinesOfHiddenPropertiesLoseTheirValue) {
     const std::vector<std::wstring> hidden = {L"DBPASSWORD"};
     const std::pair<std::wstring, std::wstring> cases[] = {

@@ -1,4 +1,7 @@
 #include "foundation/host_facts.h"
+#include "foundation/trusted_owner.h"
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -28,28 +31,56 @@ std::wstring UniqueProductCode(const wchar_t* tag) {
 
 TEST(SetupLock, SecondRunForTheSameProductIsBusyUntilTheFirstEnds) {
     const std::wstring code = UniqueProductCode(L"a");
-    UniqueKernelHandle first, second, otherProduct, afterwards;
+    SetupLock first, second, otherProduct, afterwards;
     EXPECT_FALSE(AcquireSetupLock(first, code));
-    ASSERT_TRUE(first.valid());
-    // Other processes (other users' sessions too) find it under this exact global name.
-    UniqueKernelHandle byName(
-        OpenMutexW(SYNCHRONIZE, FALSE, (L"Global\\_QXSETUP_" + code).c_str()));
-    EXPECT_TRUE(byName.valid());
-    byName.reset();
+    ASSERT_TRUE(first.mutex.valid());
+    EXPECT_FALSE(first.squatted);
+    if (!first.space) {
+        // Without private namespaces (Wine) other sessions find it under the global name.
+        UniqueKernelHandle byName(
+            OpenMutexW(SYNCHRONIZE, FALSE, (L"Global\\_QXSETUP_" + code).c_str()));
+        EXPECT_TRUE(byName.valid());
+    }
 
     EXPECT_TRUE(AcquireSetupLock(second, code));
     EXPECT_FALSE(AcquireSetupLock(otherProduct, UniqueProductCode(L"b")));
 
-    second.reset();
-    first.reset();
+    second = SetupLock();
+    first = SetupLock();
     EXPECT_FALSE(AcquireSetupLock(afterwards, code)) << "closing the handles frees the lock";
 }
 
-TEST(SetupLock, PatchRunsWithoutProductCodeBlockEachOther) {
-    UniqueKernelHandle first, second;
+TEST(SetupLock, PatchRunsWithoutAKeyBlockEachOther) {
+    SetupLock first, second;
     EXPECT_FALSE(AcquireSetupLock(first, L""));
     EXPECT_TRUE(AcquireSetupLock(second, L""));
-    EXPECT_TRUE(first.valid());
+    EXPECT_TRUE(first.mutex.valid());
+}
+
+// Who may have made an object of setup's: the running account, Administrators, SYSTEM.
+TEST(TrustedOwner, OnlyTheRunningAccountAdministratorsAndSystem) {
+    HANDLE rawToken = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken));
+    UniqueKernelHandle token(rawToken);
+    BYTE user[512] = {};
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token.get(), TokenUser, user, sizeof(user), &size));
+    EXPECT_TRUE(IsTrustedOwner(reinterpret_cast<TOKEN_USER*>(user)->User.Sid));
+    const struct {
+        const wchar_t* sid;
+        bool trusted;
+    } cases[] = {
+        {L"S-1-5-32-544", true},  {L"S-1-5-18", true},  {L"S-1-5-32-545", false},
+        {L"S-1-1-0", false},      {L"S-1-5-11", false}, {L"S-1-5-21-1-2-3-1001", false},
+        {L"S-1-5-32-547", false},
+    };
+    for (const auto& c : cases) {
+        PSID sid = nullptr;
+        ASSERT_TRUE(ConvertStringSidToSidW(c.sid, &sid));
+        EXPECT_EQ(IsTrustedOwner(sid), c.trusted) << c.sid;
+        LocalFree(sid);
+    }
+    EXPECT_FALSE(IsTrustedOwner(nullptr));
 }
 
 } // namespace

@@ -97,20 +97,6 @@ TEST_F(SetupLogTest, UnwritableOrEmptyPathDropsTheLineSilently) {
     EXPECT_FALSE(LogText(L"nothing\r\n"));
 }
 
-TEST(CanCreateFile, LeavesNoProbeBehindAndKeepsAFileThatWasThere) {
-    std::wstring folder = testfiles::FreshFolder(L"probe");
-    std::wstring fresh = folder + L"fresh.tmp";
-    EXPECT_TRUE(CanCreateFile(fresh));
-    EXPECT_FALSE(Exists(fresh));
-
-    std::wstring existing = folder + L"someone_elses.tmp";
-    testfiles::WriteBytes(existing, "keep me");
-    EXPECT_TRUE(CanCreateFile(existing));
-    EXPECT_EQ(ReadBytes(existing), "keep me");
-
-    EXPECT_FALSE(CanCreateFile(folder + L"no\\such\\folder\\x.tmp"));
-}
-
 class LogFileNameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -199,7 +185,12 @@ TEST_F(LogFileNameTest, NoUsableTempFolderMeansNoLog) {
 }
 
 TEST(LogFileNameFormat, MatchesTheDocumentedPattern) {
-    EXPECT_EQ(FormatLogFileName(L"C:\\Temp\\", L"Alpha Suite", {2024, 3, 7, 14, 5, 59}),
-              L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05).log");
+    const std::wstring path =
+        FormatLogFileName(L"C:\\Temp\\", L"Alpha Suite", {2024, 3, 7, 14, 5, 59});
+    EXPECT_EQ(path, L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05).log");
+    EXPECT_EQ(NumberedLogFileName(path, 1), path);
+    EXPECT_EQ(NumberedLogFileName(path, 2),
+              L"C:\\Temp\\Alpha Suite Setup (2024.03.07 14.05) (2).log");
+    EXPECT_EQ(NumberedLogFileName(path, kMaxLogNumber).size(), path.size() + kLogNumberUnits);
 }
 } // namespace
