@@ -15,37 +15,9 @@
 #include <utility>
 
 namespace {
-// One section of the setup ini file. A key that the section does not have reads as its default
-// without another look at the file: a prerequisite section is asked for some fifty keys, most of
-// them absent (the numbered registry conditions alone are 64).
-class SectionKeys {
-public:
-    explicit SectionKeys(const wchar_t* section)
-        : section_(section), names_(ReadIniKeyNames(section)) {}
-
-    std::wstring String(const wchar_t* key) const {
-        return Has(key) ? ReadIniString(section_.c_str(), key) : std::wstring();
-    }
-    int Int(const wchar_t* key, int defaultValue) const {
-        return Has(key) ? ReadIniInt(section_.c_str(), key, defaultValue) : defaultValue;
-    }
-    VersionWords Version(const wchar_t* key) const {
-        return Has(key) ? ReadIniVersion(section_.c_str(), key) : VersionWords{};
-    }
-    int OptionalInt(const wchar_t* key, int defaultValue) const {
-        return ReadIniOptionalInt(section_.c_str(), key, defaultValue);
-    }
-
-private:
-    bool Has(const wchar_t* key) const {
-        for (const std::wstring& name : names_)
-            if (EqualsIgnoringCase(name, key))
-                return true;
-        return false;
-    }
-    std::wstring section_;
-    std::vector<std::wstring> names_;
-};
+// A prerequisite section is asked for some fifty keys, most of them absent (the numbered registry
+// conditions alone are 64): they are read from one copy of the section, not from the file.
+using SectionKeys = IniSectionValues;
 
 constexpr int kPrerequisiteSections = 100;
 constexpr int kNumberedRegConds = 32;
