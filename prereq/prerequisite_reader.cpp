@@ -33,10 +33,19 @@ void AddRegCond(const SectionKeys& keys, const std::wstring& pathKey, const std:
         record.RegConds.push_back(RegCondition{path, cond});
 }
 
+// "RegPath0" ... "RegPath31": built without a formatted print, since every section asks for all.
+std::wstring NumberedKey(const wchar_t* stem, int number) {
+    std::wstring name(stem);
+    if (number >= 10)
+        name += static_cast<wchar_t>(L'0' + number / 10);
+    name += static_cast<wchar_t>(L'0' + number % 10);
+    return name;
+}
+
 void ReadRegConds(const SectionKeys& keys, Prerequisite& record) {
     AddRegCond(keys, L"RegPath", L"RegCond", record);
     for (int i = 0; i < kNumberedRegConds; ++i)
-        AddRegCond(keys, FormatWide(L"RegPath%d", i), FormatWide(L"RegCond%d", i), record);
+        AddRegCond(keys, NumberedKey(L"RegPath", i), NumberedKey(L"RegCond", i), record);
 }
 
 bool IsLibreOffice(const std::wstring& name) {
