@@ -205,5 +205,50 @@ TEST_F(PrerequisiteInstall, PostrequisiteRestartInQuietModeHappensWithoutAsking)
     EXPECT_TRUE(watcher.waitForRequest(kRestartWaitMs));
 }
 
+// Components belong to a first installation: an upgrade runs the prerequisites (after its
+// question) but no postrequisites, a maintenance or advertised run neither, and a refused
+// downgrade nothing. The fake engine says what is installed.
+TEST_F(PrerequisiteInstall, ComponentsRunByWhatIsInstalled) {
+    struct Case {
+        const char* name;
+        std::string installed; // fake engine lines
+        bool prerequisites, postrequisites;
+        DWORD exitCode;
+        std::string engineCommandLine; // "" when the engine installs nothing
+    };
+    const Case cases[] = {
+        {"not installed", "", true, true, 0, "A=1"},
+        {"older: upgrade", "ProductState=5\r\nInstalledVersion=0.9.0\r\n", true, false, 0,
+         "REINSTALL=ALL REINSTALLMODE=vomus"},
+        {"same: maintenance", "ProductState=5\r\nInstalledVersion=1.0.0\r\n", false, false, 0,
+         "A=1"},
+        {"advertised", "ProductState=1\r\n", false, false, 0, "A=1"},
+        {"newer: refused", "ProductState=5\r\nInstalledVersion=2.0.0\r\n", false, false, 3, ""},
+    };
+    const std::string components =
+        Listed(0, "Pre", "\"#InstPath#\" 0 #Root#\\pre.ran") +
+        Section("PostReq0", {"Name=Post", "InstPath=#Root#\\exit_code.exe",
+                             "InstParams=\"#InstPath#\" 0 #Root#\\post.ran"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrereqFolder folder(L"by_state_" + std::to_wstring(&c - cases), components);
+        // The fake engine reads its script at every call.
+        folder.product.folder.writeFile(L"fake_msi_script.txt", FakePackageScript(c.installed));
+        RunResult result = folder.run(L"/i /quiet A=1");
+
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_EQ(MarkerLines(folder.path(), L"pre.ran").size(), c.prerequisites ? 1u : 0u);
+        EXPECT_EQ(MarkerLines(folder.path(), L"post.ran").size(), c.postrequisites ? 1u : 0u);
+        const std::vector<std::string> installs = folder.product.engine.calls("MsiInstallProductW");
+        if (c.engineCommandLine.empty()) {
+            EXPECT_TRUE(installs.empty());
+        } else {
+            EXPECT_EQ(installs, std::vector<std::string>{"MsiInstallProductW|" +
+                                                         Utf8(folder.product.package()) + "|" +
+                                                         c.engineCommandLine});
+        }
+    }
+}
+
 } // namespace
 } // namespace scenario
