@@ -192,6 +192,46 @@ TEST_F(PrerequisiteInstall, PostrequisiteRestartDeclinedAtFullUIGivesExitCode301
     EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
 }
 
+TEST_F(PrerequisiteInstall, PostrequisiteRestartAcceptedAtFullUIRestartsWindows) {
+    const std::string post =
+        Section("PostReq0", {"Name=Post Restart", "InstPath=#Root#\\exit_code.exe",
+                             "InstParams=\"#InstPath#\" 3010"});
+    PrereqFolder folder(L"postreq_restart_yes", post);
+    EndSessionWatcher watcher;
+    RunResult result = folder.run(L"/i", {IDYES});
+    EXPECT_EQ(result.exitCode, 0u);
+    ASSERT_EQ(result.boxes.size(), 1u);
+    EXPECT_EQ(result.boxes[0].text, SetupString(145));
+    EXPECT_TRUE(watcher.waitForRequest(kRestartWaitMs)) << "Windows was not asked to restart";
+    EXPECT_TRUE(LacksLogText(result, L"Auto-reboot")) << "the user answered";
+}
+
+// Wine's user is always an administrator; the seam takes the rights away for this run. Without a
+// dialog the loop ends at the first record that needs them, and the product is installed all the
+// same.
+TEST_F(PrerequisiteInstall, PassiveLoopStopsAtTheFirstRecordNeedingRights) {
+    const std::string ran = "\"#InstPath#\" 0 #Root#\\component.ran";
+    const std::string sections = Listed(0, "First", ran, {"AdminNeed=0"}) +
+                                 Listed(1, "Second", ran) +
+                                 Listed(2, "Third", ran, {"AdminNeed=0"});
+    PrereqFolder folder(L"prereq_passive_not_admin");
+    folder.product.folder.writeIni(MainSection({"MsiPath=product.msi", "AdminNeed=0"}) + sections);
+    RunOptions options;
+    options.commandLine = L"/i /passive";
+    options.env = {{L"SETUP_TEST_NOT_ADMIN", L"1"}};
+    RunResult result = folder.run(options);
+    EXPECT_EQ(MarkerLines(folder.path(), L"component.ran").size(), 1u) << "First only";
+    EXPECT_NE(result.log.find(L"Prerequisite 'Second' not installed.\r\nNeed admistrative "
+                              L"privilege\r\n"),
+              std::wstring::npos)
+        << Utf8(result.log);
+    EXPECT_TRUE(LacksLogText(result, L"Run component 'Third'"));
+    EXPECT_TRUE(LacksLogText(result, L"Installed prerequisites:"));
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_EQ(folder.product.engine.calls("MsiInstallProductW").size(), 1u);
+    EXPECT_EQ(result.exitCode, 0u);
+}
+
 TEST_F(PrerequisiteInstall, PostrequisiteRestartInQuietModeHappensWithoutAsking) {
     const std::string post =
         Section("PostReq0", {"Name=Post Restart", "InstPath=#Root#\\exit_code.exe",
