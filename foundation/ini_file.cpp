@@ -128,17 +128,14 @@ const std::vector<IniSection>& IniSections() {
 }
 
 // The key's integer when the section has an entry starting with "Optional", else -1.
-int OptionalIntIn(const std::vector<IniSection>& sections, const std::wstring& section,
-                  const wchar_t* key, int defaultValue) {
-    const IniSection* found = FindIniSection(sections, section);
-    if (!found)
+int OptionalIntIn(const IniSection* section, const wchar_t* key, int defaultValue) {
+    if (!section)
         return -1;
     // The fixed text, not the key, and with its case: this is how a record says it is optional.
-    for (const IniEntry& entry : found->entries)
+    for (const IniEntry& entry : section->entries)
         if (entry.name.compare(0, 8, L"Optional") == 0) {
-            std::optional<std::wstring> value =
-                key ? FindIniValue(sections, section, key) : std::nullopt;
-            return value ? IniValueToInt(*value, defaultValue) : defaultValue;
+            const std::wstring* value = key ? FindIniEntryValue(*section, key) : nullptr;
+            return value ? IniValueToInt(UnquoteIniValue(*value), defaultValue) : defaultValue;
         }
     return -1;
 }
@@ -206,27 +203,30 @@ VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key) {
 }
 
 int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultValue) {
-    return section ? OptionalIntIn(IniSections(), section, key, defaultValue) : -1;
+    return section ? OptionalIntIn(FindIniSection(IniSections(), section), key, defaultValue) : -1;
 }
 
 IniSectionValues::IniSectionValues(const wchar_t* section) {
     if (!section)
         return;
-    if (const IniSection* found = FindIniSection(IniSections(), section))
-        section_.push_back(*found);
+    if (const IniSection* found = FindIniSection(IniSections(), section)) {
+        section_ = *found;
+        found_ = true;
+    }
+}
+
+const std::wstring* IniSectionValues::Find(const wchar_t* key) const {
+    return key ? FindIniEntryValue(section_, key) : nullptr;
 }
 
 std::wstring IniSectionValues::String(const wchar_t* key) const {
-    if (section_.empty() || !key)
-        return std::wstring();
-    return FindIniValue(section_, section_[0].name, key).value_or(std::wstring());
+    const std::wstring* value = Find(key);
+    return value ? UnquoteIniValue(*value) : std::wstring();
 }
 
 int IniSectionValues::Int(const wchar_t* key, int defaultValue) const {
-    if (section_.empty() || !key)
-        return defaultValue;
-    std::optional<std::wstring> value = FindIniValue(section_, section_[0].name, key);
-    return value ? IniValueToInt(*value, defaultValue) : defaultValue;
+    const std::wstring* value = Find(key);
+    return value ? IniValueToInt(UnquoteIniValue(*value), defaultValue) : defaultValue;
 }
 
 VersionWords IniSectionValues::Version(const wchar_t* key) const {
@@ -234,5 +234,5 @@ VersionWords IniSectionValues::Version(const wchar_t* key) const {
 }
 
 int IniSectionValues::OptionalInt(const wchar_t* key, int defaultValue) const {
-    return section_.empty() ? -1 : OptionalIntIn(section_, section_[0].name, key, defaultValue);
+    return OptionalIntIn(found_ ? &section_ : nullptr, key, defaultValue);
 }

@@ -37,7 +37,9 @@ public:
     int OptionalInt(const wchar_t* key, int defaultValue) const;
 
 private:
-    std::vector<IniSection> section_; // the one section, or none
+    const std::wstring* Find(const wchar_t* key) const;
+    IniSection section_; // empty when the file or the section is missing
+    bool found_ = false;
 };
 
 // Conversions between UTF-16 and an 8-bit code page (0 = the system ANSI code page).

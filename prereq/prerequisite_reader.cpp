@@ -23,29 +23,40 @@ constexpr int kPrerequisiteSections = 100;
 constexpr int kNumberedRegConds = 32;
 const wchar_t kNoMsOfficeTypes[] = L" REGISTER_NO_MSO_TYPES=1 ";
 
-void AddRegCond(const SectionKeys& keys, const std::wstring& pathKey, const std::wstring& condKey,
+void AddRegCond(const SectionKeys& keys, const wchar_t* pathKey, const wchar_t* condKey,
                 Prerequisite& record) {
-    std::wstring path = keys.String(pathKey.c_str());
+    std::wstring path = keys.String(pathKey);
     if (path.empty())
         return;
-    std::wstring cond = keys.String(condKey.c_str());
+    std::wstring cond = keys.String(condKey);
     if (!cond.empty())
         record.RegConds.push_back(RegCondition{path, cond});
 }
 
-// "RegPath0" ... "RegPath31": built without a formatted print, since every section asks for all.
-std::wstring NumberedKey(const wchar_t* stem, int number) {
-    std::wstring name(stem);
-    if (number >= 10)
-        name += static_cast<wchar_t>(L'0' + number / 10);
-    name += static_cast<wchar_t>(L'0' + number % 10);
-    return name;
-}
+// "RegPath0" ... "RegPath31" on the stack: every section asks for all 64 numbered keys.
+class NumberedKey {
+public:
+    NumberedKey(const wchar_t* stem, int number) {
+        std::size_t length = 0;
+        for (; stem[length] != L'\0' && length < kStemUnits; ++length)
+            text_[length] = stem[length];
+        if (number >= 10)
+            text_[length++] = static_cast<wchar_t>(L'0' + number / 10 % 10);
+        text_[length++] = static_cast<wchar_t>(L'0' + number % 10);
+        text_[length] = L'\0';
+    }
+    const wchar_t* c_str() const { return text_; }
+
+private:
+    static constexpr std::size_t kStemUnits = 8;
+    wchar_t text_[kStemUnits + 3];
+};
 
 void ReadRegConds(const SectionKeys& keys, Prerequisite& record) {
     AddRegCond(keys, L"RegPath", L"RegCond", record);
     for (int i = 0; i < kNumberedRegConds; ++i)
-        AddRegCond(keys, NumberedKey(L"RegPath", i), NumberedKey(L"RegCond", i), record);
+        AddRegCond(keys, NumberedKey(L"RegPath", i).c_str(), NumberedKey(L"RegCond", i).c_str(),
+                   record);
 }
 
 bool IsLibreOffice(const std::wstring& name) {
