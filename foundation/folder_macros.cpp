@@ -25,6 +25,9 @@ void ExpandFolderMacros(std::wstring& text) {
     UINT length = GetSystemDirectoryW(systemFolder, kFolderBufferUnits);
     if (length == 0 || length >= kFolderBufferUnits)
         return;
+    // The shell reads the common files folder from the registry: asked only when it is named.
+    const bool namesCommonFiles = text.find(L"#CommonProgramFiles#") != std::wstring::npos;
     text = ReplaceFolderMacros(text, TextUpToNul(systemFolder, kFolderBufferUnits),
-                               CommonFilesFolder(), GetModulePath(false, false));
+                               namesCommonFiles ? CommonFilesFolder() : std::wstring(),
+                               GetModulePath(false, false));
 }

@@ -86,11 +86,10 @@ std::wstring IniText() {
     return FromCodePage(bytes, IniCodePage());
 }
 
-// The parsed file as it was when last read. A setup ini file with prerequisite sections is read
-// value by value, some fifty values a section; reading and parsing the whole file for each made a
-// hundred sections cost seconds. The file is read afresh whenever its size or last write time
-// (or the code page for its 8-bit text) differs from what was parsed, so a change between two
-// reads is still seen.
+// The parsed file as it was when last read: reading and parsing the whole file for every value
+// made a hundred prerequisite sections cost seconds. The file is read afresh whenever its size or
+// last write time (or the code page for its 8-bit text) differs from what was parsed, so a change
+// between two reads is still seen.
 struct ParsedIniFile {
     bool parsed = false;
     std::wstring path;
@@ -126,6 +125,19 @@ const std::vector<IniSection>& IniSections() {
         cache->codePage = IniCodePage();
     }
     return cache->sections;
+}
+
+// The key's integer when the section has an entry starting with "Optional", else -1.
+int OptionalIntIn(const IniSection* section, const wchar_t* key, int defaultValue) {
+    if (!section)
+        return -1;
+    // The fixed text, not the key, and with its case: this is how a record says it is optional.
+    for (const IniEntry& entry : section->entries)
+        if (entry.name.compare(0, 8, L"Optional") == 0) {
+            const std::wstring* value = key ? FindIniEntryValue(*section, key) : nullptr;
+            return value ? IniValueToInt(UnquoteIniValue(*value), defaultValue) : defaultValue;
+        }
+    return -1;
 }
 
 std::optional<std::wstring> ReadIniValue(const wchar_t* section, const wchar_t* key) {
@@ -191,29 +203,36 @@ VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key) {
 }
 
 int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultValue) {
-    if (!section)
-        return -1;
-    const std::vector<IniSection>& sections = IniSections();
-    const IniSection* found = FindIniSection(sections, section);
-    if (!found)
-        return -1;
-    // The fixed text, not the key, and with its case: this is how a record says it is optional.
-    for (const IniEntry& entry : found->entries)
-        if (entry.name.compare(0, 8, L"Optional") == 0) {
-            std::optional<std::wstring> value =
-                key ? FindIniValue(sections, section, key) : std::nullopt;
-            return value ? IniValueToInt(*value, defaultValue) : defaultValue;
-        }
-    return -1;
+    return section ? OptionalIntIn(FindIniSection(IniSections(), section), key, defaultValue) : -1;
 }
 
-std::vector<std::wstring> ReadIniKeyNames(const wchar_t* section) {
-    std::vector<std::wstring> names;
+IniSectionValues::IniSectionValues(const wchar_t* section) {
     if (!section)
-        return names;
-    if (const IniSection* found = FindIniSection(IniSections(), section))
-        for (const IniEntry& entry : found->entries)
-            if (entry.hasValue)
-                names.push_back(entry.name);
-    return names;
+        return;
+    if (const IniSection* found = FindIniSection(IniSections(), section)) {
+        section_ = *found;
+        found_ = true;
+    }
+}
+
+const std::wstring* IniSectionValues::Find(const wchar_t* key) const {
+    return key ? FindIniEntryValue(section_, key) : nullptr;
+}
+
+std::wstring IniSectionValues::String(const wchar_t* key) const {
+    const std::wstring* value = Find(key);
+    return value ? UnquoteIniValue(*value) : std::wstring();
+}
+
+int IniSectionValues::Int(const wchar_t* key, int defaultValue) const {
+    const std::wstring* value = Find(key);
+    return value ? IniValueToInt(UnquoteIniValue(*value), defaultValue) : defaultValue;
+}
+
+VersionWords IniSectionValues::Version(const wchar_t* key) const {
+    return ParseVersionWords(String(key));
+}
+
+int IniSectionValues::OptionalInt(const wchar_t* key, int defaultValue) const {
+    return OptionalIntIn(found_ ? &section_ : nullptr, key, defaultValue);
 }

@@ -4,6 +4,7 @@
 // text, otherwise its 8-bit text is decoded with the ini code page (Settings().CodePage). Values
 // are read whole. The parsed file is kept while its size and last write time stay the same, so a
 // change between two reads is seen.
+#include "foundation/ini_parse.h"
 #include "foundation/ini_text.h"
 #include <string>
 #include <vector>
@@ -22,9 +23,24 @@ std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,
 VersionWords ReadIniVersion(const wchar_t* section, const wchar_t* key);
 // The key's integer when the section has an entry starting with "Optional", else -1.
 int ReadIniOptionalInt(const wchar_t* section, const wchar_t* key, int defaultValue);
-// The names of the section's keys that have a value, in file order; none when the file or the
-// section is missing. A key not among them reads as absent.
-std::vector<std::wstring> ReadIniKeyNames(const wchar_t* section);
+
+// One section as the file held it when it was read, for a reader that asks it for many keys: the
+// file is looked at once, and every key is then found in this copy by the rules of the functions
+// above. A missing file or section reads as a section without keys.
+class IniSectionValues {
+public:
+    explicit IniSectionValues(const wchar_t* section);
+
+    std::wstring String(const wchar_t* key) const;
+    int Int(const wchar_t* key, int defaultValue) const;
+    VersionWords Version(const wchar_t* key) const;
+    int OptionalInt(const wchar_t* key, int defaultValue) const;
+
+private:
+    const std::wstring* Find(const wchar_t* key) const;
+    IniSection section_; // empty when the file or the section is missing
+    bool found_ = false;
+};
 
 // Conversions between UTF-16 and an 8-bit code page (0 = the system ANSI code page).
 std::string ToCodePage(const std::wstring& text, unsigned codePage);

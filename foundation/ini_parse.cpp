@@ -170,15 +170,20 @@ const IniSection* FindIniSection(const std::vector<IniSection>& sections,
     return nullptr;
 }
 
+const std::wstring* FindIniEntryValue(const IniSection& section, std::wstring_view key) {
+    for (const IniEntry& entry : section.entries)
+        if (entry.hasValue && EqualsIgnoringCase(entry.name, key))
+            return &entry.value;
+    return nullptr;
+}
+
 std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections,
                                          const std::wstring& section, const std::wstring& key) {
     const IniSection* found = FindIniSection(sections, section);
-    if (!found)
+    const std::wstring* value = found ? FindIniEntryValue(*found, key) : nullptr;
+    if (!value)
         return std::nullopt;
-    for (const IniEntry& entry : found->entries)
-        if (entry.hasValue && EqualsIgnoringCase(entry.name, key))
-            return UnquoteIniValue(entry.value);
-    return std::nullopt;
+    return UnquoteIniValue(*value);
 }
 
 std::wstring UnquoteIniValue(const std::wstring& value) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // How the file's text is encoded, as its byte order mark says. Without a mark the text is 8-bit
@@ -35,6 +36,8 @@ std::vector<IniSection> ParseIniText(const std::wstring& text);
 
 // The first section of that name, or null.
 const IniSection* FindIniSection(const std::vector<IniSection>& sections, const std::wstring& name);
+// The value as written of the section's first entry of that name that has one, or null.
+const std::wstring* FindIniEntryValue(const IniSection& section, std::wstring_view key);
 // The first entry of that name that has a value, with its quotation marks removed.
 std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections,
                                          const std::wstring& section, const std::wstring& key);

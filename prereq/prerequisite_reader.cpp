@@ -16,56 +16,48 @@
 #include <utility>
 
 namespace {
-// One section of the setup ini file. A key that the section does not have reads as its default
-// without another look at the file: a prerequisite section is asked for some fifty keys, most of
-// them absent (the numbered registry conditions alone are 64).
-class SectionKeys {
-public:
-    explicit SectionKeys(const wchar_t* section)
-        : section_(section), names_(ReadIniKeyNames(section)) {}
-
-    std::wstring String(const wchar_t* key) const {
-        return Has(key) ? ReadIniString(section_.c_str(), key) : std::wstring();
-    }
-    int Int(const wchar_t* key, int defaultValue) const {
-        return Has(key) ? ReadIniInt(section_.c_str(), key, defaultValue) : defaultValue;
-    }
-    VersionWords Version(const wchar_t* key) const {
-        return Has(key) ? ReadIniVersion(section_.c_str(), key) : VersionWords{};
-    }
-    int OptionalInt(const wchar_t* key, int defaultValue) const {
-        return ReadIniOptionalInt(section_.c_str(), key, defaultValue);
-    }
-
-private:
-    bool Has(const wchar_t* key) const {
-        for (const std::wstring& name : names_)
-            if (EqualsIgnoringCase(name, key))
-                return true;
-        return false;
-    }
-    std::wstring section_;
-    std::vector<std::wstring> names_;
-};
+// A prerequisite section is asked for some fifty keys, most of them absent (the numbered registry
+// conditions alone are 64): they are read from one copy of the section, not from the file.
+using SectionKeys = IniSectionValues;
 
 constexpr int kPrerequisiteSections = 100;
 constexpr int kNumberedRegConds = 32;
 const wchar_t kNoMsOfficeTypes[] = L" REGISTER_NO_MSO_TYPES=1 ";
 
-void AddRegCond(const SectionKeys& keys, const std::wstring& pathKey, const std::wstring& condKey,
+void AddRegCond(const SectionKeys& keys, const wchar_t* pathKey, const wchar_t* condKey,
                 Prerequisite& record) {
-    std::wstring path = keys.String(pathKey.c_str());
+    std::wstring path = keys.String(pathKey);
     if (path.empty())
         return;
-    std::wstring cond = keys.String(condKey.c_str());
+    std::wstring cond = keys.String(condKey);
     if (!cond.empty())
         record.RegConds.push_back(RegCondition{path, cond});
 }
 
+// "RegPath0" ... "RegPath31" on the stack: every section asks for all 64 numbered keys.
+class NumberedKey {
+public:
+    NumberedKey(const wchar_t* stem, int number) {
+        std::size_t length = 0;
+        for (; stem[length] != L'\0' && length < kStemUnits; ++length)
+            text_[length] = stem[length];
+        if (number >= 10)
+            text_[length++] = static_cast<wchar_t>(L'0' + number / 10 % 10);
+        text_[length++] = static_cast<wchar_t>(L'0' + number % 10);
+        text_[length] = L'\0';
+    }
+    const wchar_t* c_str() const { return text_; }
+
+private:
+    static constexpr std::size_t kStemUnits = 8;
+    wchar_t text_[kStemUnits + 3];
+};
+
 void ReadRegConds(const SectionKeys& keys, Prerequisite& record) {
     AddRegCond(keys, L"RegPath", L"RegCond", record);
     for (int i = 0; i < kNumberedRegConds; ++i)
-        AddRegCond(keys, FormatWide(L"RegPath%d", i), FormatWide(L"RegCond%d", i), record);
+        AddRegCond(keys, NumberedKey(L"RegPath", i).c_str(), NumberedKey(L"RegCond", i).c_str(),
+                   record);
 }
 
 bool IsLibreOffice(const std::wstring& name) {

@@ -14,7 +14,7 @@ public:
         : key_(scheme), recordPath_(recordPath) {
         DeleteFileW(recordPath_.c_str());
         const std::wstring command =
-            L"C:\\windows\\system32\\cmd.exe /c echo %1> \"" + recordPath_ + L"\"";
+            L"C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + recordPath_ + L"\"";
         SetValue(key_, L"", L"URL:" + scheme);
         SetValue(key_, L"URL Protocol", L"");
         SetValue(key_ + L"\\shell\\open\\command", L"", command);
@@ -23,7 +23,9 @@ public:
     RecordingUrlHandler(const RecordingUrlHandler&) = delete;
     RecordingUrlHandler& operator=(const RecordingUrlHandler&) = delete;
 
-    // The address the handler received, or "" when none arrived within the time.
+    // The address the handler received, or "" when none arrived within the time. Every opening
+    // appends a line: after two the text holds both, one per line, so that a test expecting one
+    // address sees the extra one.
     std::string waitForAddress(DWORD timeoutMs) const {
         for (DWORD waited = 0;; waited += 50) {
             const std::string text = Read();

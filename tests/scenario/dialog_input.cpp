@@ -165,6 +165,13 @@ void PressButton(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool PressButtonAndWait(HWND dialog, int id) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_ABORTIFHUNG,
+                               kTimeoutMs, &result) != 0;
+}
+
 void CloseWithCloseBox(HWND dialog) {
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

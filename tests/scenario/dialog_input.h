@@ -40,6 +40,9 @@ void SendDpiChanged(HWND dialog, int dpi, const RECT& suggested);
 
 // Posted: the dialog may do its work (run installers, show boxes) inside the handler.
 void PressButton(HWND dialog, int id);
+// Sent: true once the dialog has handled the press, for a handler that does its work at once
+// (a recheck); false when the dialog did not answer in time.
+bool PressButtonAndWait(HWND dialog, int id);
 void CloseWithCloseBox(HWND dialog);
 
 // Waits until the predicate holds (polling), at most timeoutMs; its last answer.

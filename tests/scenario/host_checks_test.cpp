@@ -86,6 +86,57 @@ TEST(HostChecks, Os32NeedRefuses64BitWindows) {
     }
 }
 
+// Wine's user is always an administrator; the seam takes the rights away for these runs. Without
+// AdminNeed a product run and a patch run both need them; AdminNeed=0 lets either go on.
+TEST(HostChecks, AdministratorRightsAreNeededUnlessAdminNeedIsZero) {
+    const std::vector<std::string> patch = {"MsiPatch=1", "Name=Editor", "VersionTarget=2.1"};
+    std::vector<std::string> patchNoAdmin = patch;
+    patchNoAdmin.push_back("AdminNeed=0");
+    struct Case {
+        const char* name;
+        std::vector<std::string> ini;
+        const wchar_t* commandLine;
+        const char* engineCall;
+        bool refused;
+        std::wstring caption; // of the refusal's box; "" when none is shown
+    };
+    const Case cases[] = {
+        {"product", {}, L"/i /quiet", "MsiInstallProductW", true, L""},
+        {"product at full UI",
+         {},
+         L"/i",
+         "MsiInstallProductW",
+         true,
+         L"Fake Product (1.0.0) Setup"},
+        {"product, AdminNeed=0", {"AdminNeed=0"}, L"/i /quiet", "MsiInstallProductW", false, L""},
+        {"patch", patch, L"/i /quiet", "MsiApplyPatchW", true, L""},
+        {"patch, AdminNeed=0", patchNoAdmin, L"/i /quiet", "MsiApplyPatchW", false, L""},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeProductFolder product(L"not_admin_" + std::to_wstring(row++), c.ini);
+        RunOptions options = Options(c.commandLine);
+        options.env = {{L"SETUP_TEST_NOT_ADMIN", L"1"}};
+        RunResult result = product.run(options);
+        if (!c.refused) {
+            EXPECT_EQ(result.exitCode, 0u);
+            EXPECT_EQ(product.engine.calls(c.engineCall).size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(result.exitCode, 3u);
+        EXPECT_TRUE(HasLogLine(result, SetupString(140)));
+        EXPECT_TRUE(product.engine.calls(c.engineCall).empty());
+        if (c.caption.empty()) {
+            EXPECT_TRUE(result.boxes.empty());
+        } else {
+            ASSERT_EQ(result.boxes.size(), 1u);
+            EXPECT_EQ(result.boxes[0].caption, c.caption);
+            EXPECT_EQ(result.boxes[0].text, SetupString(140));
+        }
+    }
+}
+
 struct VersionCase {
     const char* name;
     const wchar_t* windows; // Wine's version for the exe

@@ -110,6 +110,7 @@ struct FakeProductFolder {
 
 // The whole-line check with the prefix stripped, or a readable failure listing the entries.
 ::testing::AssertionResult HasLogLine(const RunResult& result, const std::wstring& line);
+// The run left exactly one log, and the text is nowhere in it.
 ::testing::AssertionResult LacksLogText(const RunResult& result, const std::wstring& text);
 
 } // namespace scenario

@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <intrin.h>
 #include <gtest/gtest.h>
-#include <stdexcept>
+#include <cstdint>
+#include <string>
 
 namespace {
 
@@ -99,19 +100,35 @@ TEST(ExceptionGuard, UnwindsForeignFramesInsideTheCall) {
     EXPECT_EQ(ExceptionChainHead(), chainBefore);
 }
 
-[[noreturn]] void ThrowRuntimeError() {
-    throw std::runtime_error("after the fault");
+// As the engine's entry point: the answer is never returned.
+__attribute__((noinline)) unsigned FaultThenReturn() {
+    WriteThroughNullPointer();
+    return 0;
 }
 
-TEST(ExceptionGuard, CppExceptionsStillWorkAfterACaughtFault) {
+// The frame address of a call made from here: the same before and after a caught fault when the
+// guard hands the stack back as it found it.
+__attribute__((noinline)) std::uintptr_t CalleeFrame() {
+    return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+}
+
+// After a crash in the engine, setup.exe goes on in the same frame: its own result and the objects
+// of the caller are intact, and further calls (the log mail, itself guarded) work.
+TEST(ExceptionGuard, TheCallerCarriesOnWithItsStackAndStateAfterACaughtFault) {
+    const std::uintptr_t frameBefore = CalleeFrame();
+    const std::wstring owned(300, L'x'); // on the heap, owned by this frame
+    unsigned result = 1603;
     unsigned long code = 0;
-    ASSERT_FALSE(RunWithExceptionGuard(WriteThroughNullPointer, code));
-    try {
-        ThrowRuntimeError();
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "after the fault");
-    }
+    EXPECT_FALSE(RunWithExceptionGuard([&result] { result = FaultThenReturn(); }, code));
+    EXPECT_EQ(code, static_cast<unsigned long>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(result, 1603u) << "the caller's value, as the engine never answered";
+    EXPECT_EQ(owned, std::wstring(300, L'x'));
+    EXPECT_EQ(CalleeFrame(), frameBefore) << "the stack is where it was";
+
+    unsigned long second = 0;
+    EXPECT_FALSE(RunWithExceptionGuard(DivideByZero, second)) << "a later guarded call";
+    EXPECT_EQ(second, static_cast<unsigned long>(EXCEPTION_INT_DIVIDE_BY_ZERO));
+    EXPECT_EQ(CalleeFrame(), frameBefore);
 }
 
 } // namespace

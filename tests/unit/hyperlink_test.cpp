@@ -8,11 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Microsoft\\Internet Explorer\\Settings";
 constexpr wchar_t kScheme[] = L"setuptest-link";
 constexpr char kAddress[] = "setuptest-link://example/page";
+// Set after presses that must open nothing: an opening they caused shows as the other address.
+constexpr char kLaterAddress[] = "setuptest-link://example/later";
 constexpr COLORREF kDefaultLink = RGB(0, 0, 255), kDefaultVisited = RGB(128, 0, 128);
 
 void SetBrowserColour(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ) {
@@ -47,13 +51,16 @@ public:
         link_.Attach(control());
         link_.SetUnderlineOnHover(underlineOnHover);
         link_.SetLabel(label);
-        link_.SetAddress(std::wstring(kAddress, kAddress + sizeof(kAddress) - 1));
+        SetAddress(kAddress);
         ShowWindow(dialog_, SW_SHOWNA);
         Repaint();
     }
     ~LinkWindow() { DestroyWindow(dialog_); }
 
     HWND control() const { return GetDlgItem(dialog_, IDC_DOWNLOAD_LINK); }
+    void SetAddress(const char* address) {
+        link_.SetAddress(std::wstring(address, address + std::strlen(address)));
+    }
     void Repaint() const {
         InvalidateRect(control(), nullptr, TRUE);
         UpdateWindow(control());
@@ -171,10 +178,14 @@ TEST(HyperLink, PressesThatDoNotStartAndEndOnTheTextOpenNothing) {
     window.Click(window.BesideText(), window.BesideText());
     window.Click(window.BelowText(), window.BelowText());
     window.Click(window.BelowText(), LinkWindow::OnText());
-    EXPECT_EQ(handler.recorder.waitForAddress(1500), "");
     window.Repaint();
     EXPECT_GT(window.PixelsOf(kDefaultLink), 20);
     EXPECT_EQ(window.PixelsOf(kDefaultVisited), 0);
+    // One press that opens: anything the presses above opened was started before it and shows
+    // in the record as the first address.
+    window.SetAddress(kLaterAddress);
+    window.Click(LinkWindow::OnText(), LinkWindow::OnText());
+    EXPECT_EQ(handler.recorder.waitForAddress(10000), kLaterAddress);
 }
 
 TEST(HyperLink, SpaceOpensTheFocusedLinkOtherKeysDoNot) {
@@ -183,9 +194,9 @@ TEST(HyperLink, SpaceOpensTheFocusedLinkOtherKeysDoNot) {
     LinkWindow window;
     SetFocus(window.control());
     SendMessageW(window.control(), WM_CHAR, L'x', 0);
-    EXPECT_EQ(handler.recorder.waitForAddress(1000), "");
+    window.SetAddress(kLaterAddress); // what 'x' opened would show as the first address
     SendMessageW(window.control(), WM_CHAR, L' ', 0);
-    EXPECT_EQ(handler.recorder.waitForAddress(10000), kAddress);
+    EXPECT_EQ(handler.recorder.waitForAddress(10000), kLaterAddress);
 }
 
 // "R&D Tools" is a name, not a label with an access key: the ampersand shows and nothing is

@@ -111,11 +111,31 @@ TEST_F(IniFileTest, ChangedFileIsReadAgainEvenAtTheSameSize) {
     EXPECT_EQ(ReadIniString(L"Main", L"MsiPath"), L"");
 }
 
-TEST_F(IniFileTest, KeyNamesAreThoseWithAValueInTheFirstSectionOfTheName) {
-    Write("[PreReq0]\r\nName=A\r\n; RegPath=comment\r\nregpath5=x\r\nflag\r\n"
-          "[prereq0]\r\nUrl=second section\r\n");
-    EXPECT_EQ(ReadIniKeyNames(L"PREREQ0"), (std::vector<std::wstring>{L"Name", L"regpath5"}));
-    EXPECT_TRUE(ReadIniKeyNames(L"PreReq1").empty());
+TEST_F(IniFileTest, SectionValuesComeFromTheFirstSectionOfTheName) {
+    Write("[PreReq0]\r\nName=A\r\n; RegPath=comment\r\nregpath5=x\r\nflag\r\nOptional=0\r\n"
+          "Key64=0x10\r\nFileVer=1.2\r\n[prereq0]\r\nUrl=second section\r\n");
+    IniSectionValues keys(L"PREREQ0");
+    EXPECT_EQ(keys.String(L"NAME"), L"A");
+    EXPECT_EQ(keys.String(L"RegPath5"), L"x");
+    EXPECT_EQ(keys.String(L"RegPath"), L"") << "a comment is no key";
+    EXPECT_EQ(keys.Int(L"flag", 7), 7) << "a line without '=' has no value";
+    EXPECT_EQ(keys.String(L"Url"), L"") << "only the first section of the name counts";
+    EXPECT_EQ(keys.Int(L"Key64", 0), 16);
+    EXPECT_EQ(keys.Version(L"FileVer"), (VersionWords{1u << 16 | 2, 0}));
+    EXPECT_EQ(keys.OptionalInt(L"Optional", 1), 0);
+
+    IniSectionValues missing(L"PreReq1");
+    EXPECT_EQ(missing.String(L"Name"), L"");
+    EXPECT_EQ(missing.Int(L"AdminNeed", 1), 1);
+    EXPECT_EQ(missing.OptionalInt(L"Optional", 1), -1);
+}
+
+TEST_F(IniFileTest, SectionValuesKeepTheFileAsItWasAndANewReadSeesTheChange) {
+    Write("[PreReq0]\r\nName=first\r\n");
+    IniSectionValues before(L"PreReq0");
+    Write("[PreReq0]\r\nName=second, longer\r\n");
+    EXPECT_EQ(before.String(L"Name"), L"first");
+    EXPECT_EQ(IniSectionValues(L"PreReq0").String(L"Name"), L"second, longer");
 }
 
 } // namespace

@@ -2,13 +2,11 @@
 // (tests/tools): exit codes, refusals, log lines and output capture.
 #include "settings/setup_settings.h"
 #include "foundation/error_text.h"
-#include "foundation/lang_strings.h"
 #include "log_lines.h"
 #include "prereq/prerequisite.h"
 #include "prereq/process_launch.h"
 #include "prereq/run_component.h"
 #include "prereq/run_exe.h"
-#include "resources/resource_ids.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -178,6 +176,14 @@ TEST_F(LauncherTest, WindowMessagesAreDispatchedWhileWaiting) {
     DestroyWindow(window);
 }
 
+// The English texts of a failed component, written out: a wrong string or format shows here.
+std::wstring UnableToInstall(const std::wstring& commandLine) {
+    return L"Setup was unable to install\n'" + commandLine + L"'.";
+}
+std::wstring FileNotFound(const std::wstring& commandLine) {
+    return L"Setup was unable to find the file\n'" + commandLine + L"'.";
+}
+
 Prerequisite Record(const wchar_t* name, const std::wstring& instPath,
                     const std::wstring& instParams) {
     Prerequisite record;
@@ -215,17 +221,16 @@ TEST_F(LauncherTest, ComponentCommandLinesResultsAndMessages) {
     } cases[] = {
         {bare, 0, quoted, bareMarker, L"unchanged"},
         {fails, 1603, quoted + L" 1603 " + tempMarker, tempMarker,
-         FormatLangString(IDS_UNABLE_TO_INSTALL, (quoted + L" 1603 " + tempMarker).c_str())},
+         UnableToInstall(quoted + L" 1603 " + tempMarker)},
         {missing, 2, quoted + L" 2 " + Marker(), Marker(),
-         FormatLangString(IDS_FILE_NOT_FOUND, (quoted + L" 2 " + Marker()).c_str())},
+         FileNotFound(quoted + L" 2 " + Marker())},
         {elevated, 3010, L"", Marker(), L"unchanged"},
         {fromRoot, 1641,
          Quoted(testfiles::ExeFolder() + L"tests\\tools\\exit_code.exe") + L" 1641 " + Marker(),
          Marker(), L"unchanged"},
         {update, 4, quoted + L" 4 " + Marker(), Marker(),
-         FormatLangString(IDS_UNABLE_TO_INSTALL, (quoted + L" 4 " + Marker()).c_str())},
-        {unquoted, 160, L"", Marker(),
-         FormatLangString(IDS_UNABLE_TO_INSTALL, (exitCode_ + L" /S").c_str())},
+         UnableToInstall(quoted + L" 4 " + Marker())},
+        {unquoted, 160, L"", Marker(), UnableToInstall(exitCode_ + L" /S")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.record.Name);
@@ -254,9 +259,9 @@ TEST_F(LauncherTest, UpdateWithoutUpdateParametersIsRefusedWith87) {
     EXPECT_EQ(RunComponent(record, errorText), 87u);
     EXPECT_EQ(errorText, L"unchanged");
     EXPECT_FALSE(testfiles::Exists(Marker()));
-    std::wstring text = FormatLangString(IDS_NO_UPDATE_PARAMETER, L"Quillex Client");
-    EXPECT_EQ(log_.Lines(), (Lines{text.substr(0, text.find(L"\r\n")), L"",
-                                   text.substr(text.rfind(L"\r\n") + 2)}));
+    EXPECT_EQ(log_.Lines(),
+              (Lines{L"Can't find update parameter for prerequisite 'Quillex Client'.", L"",
+                     L"Error no update parameter found in the setup file.ini"}));
 }
 
 TEST_F(LauncherTest, TempFolderTooLongFailsBeforeAnythingStarts) {

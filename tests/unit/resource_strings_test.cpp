@@ -329,18 +329,77 @@ TEST(ApplicationResources, ManifestAsksForElevationAndCommonControls6) {
               std::string::npos);
 }
 
-// Windows answers version queries of an exe without supportedOS entries with 6.2 at most; with
-// them, the version this process is told matches the one the kernel reports.
-TEST(ApplicationResources, VersionQueriesAreNotCappedAt62) {
+RTL_OSVERSIONINFOW KernelVersion() {
     using RtlGetVersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
     auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-    ASSERT_NE(rtlGetVersion, nullptr);
     RTL_OSVERSIONINFOW kernel = {};
     kernel.dwOSVersionInfoSize = sizeof(kernel);
-    ASSERT_EQ(rtlGetVersion(&kernel), 0);
-    if (kernel.dwMajorVersion < 6 || (kernel.dwMajorVersion == 6 && kernel.dwMinorVersion < 3))
-        GTEST_SKIP() << "the cap shows only on Windows 8.1 and later (winecfg -v win10)";
+    if (!rtlGetVersion || rtlGetVersion(&kernel) != 0)
+        kernel.dwMajorVersion = 0;
+    return kernel;
+}
+
+bool IsWindows81OrLater(const RTL_OSVERSIONINFOW& kernel) {
+    return kernel.dwMajorVersion > 6 || (kernel.dwMajorVersion == 6 && kernel.dwMinorVersion >= 3);
+}
+
+const wchar_t kVersionChildVariable[] = L"SETUP_TEST_VERSION_CHILD";
+
+// Runs this one test again in a child that Wine tells it is on Windows 10 (its per-program
+// Version setting, read when a process starts); the child's exit code, 0 when the test passed.
+DWORD RunThisTestOnWindows10() {
+    wchar_t exePath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exePath, MAX_PATH);
+    const std::wstring exeName = std::wcsrchr(exePath, L'\\') + 1;
+    const std::wstring keyPath = L"Software\\Wine\\AppDefaults\\" + exeName;
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, &disposition) != ERROR_SUCCESS)
+        return 1000;
+    const wchar_t version[] = L"win10";
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                   sizeof(version));
+
+    std::wstring commandLine =
+        L"\"" + std::wstring(exePath) +
+        L"\" --gtest_filter=ApplicationResources.VersionQueriesAreNotCappedAt62";
+    SetEnvironmentVariableW(kVersionChildVariable, L"1");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    DWORD exitCode = 1001;
+    if (CreateProcessW(exePath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    SetEnvironmentVariableW(kVersionChildVariable, nullptr);
+
+    RegDeleteValueW(key, L"Version");
+    RegCloseKey(key);
+    if (disposition == REG_CREATED_NEW_KEY)
+        RegDeleteKeyW(HKEY_CURRENT_USER, keyPath.c_str());
+    return exitCode;
+}
+
+// Windows answers version queries of an exe without supportedOS entries with 6.2 at most; with
+// them, the version this process is told matches the one the kernel reports. The cap shows only
+// on Windows 8.1 and later: on an older Windows (a Wine prefix says Windows 7) the test runs again
+// in a child told Windows 10, and that child fails rather than skips if it is not.
+TEST(ApplicationResources, VersionQueriesAreNotCappedAt62) {
+    const RTL_OSVERSIONINFOW kernel = KernelVersion();
+    ASSERT_NE(kernel.dwMajorVersion, 0u) << "RtlGetVersion";
+    if (!IsWindows81OrLater(kernel)) {
+        ASSERT_EQ(GetEnvironmentVariableW(kVersionChildVariable, nullptr, 0), 0u)
+            << "the child was not told Windows 10: " << kernel.dwMajorVersion << "."
+            << kernel.dwMinorVersion;
+        EXPECT_EQ(RunThisTestOnWindows10(), 0u) << "the run told Windows 10 failed";
+        return;
+    }
 
     OSVERSIONINFOEXW wanted = {};
     wanted.dwOSVersionInfoSize = sizeof(wanted);
