@@ -1,6 +1,6 @@
 // Opening an address as the signed-in user: through the desktop shell when this thread can reach
 // it, from setup's own process when not, logged either way.
-#include "app/setup_settings.h"
+#include "settings/setup_settings.h"
 #include "foundation/open_as_user.h"
 #include "test_files.h"
 #include "tests/common/url_handler.h"
