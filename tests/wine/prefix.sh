@@ -234,13 +234,13 @@ check_host_runs() {
 
 up() {
     local root=$1 arch prefix restarted_display=0
+    check_host_runs "$ARCHES"
     load_env "$root"
     if ! xvfb_alive; then
         start_xvfb "$root"
         restarted_display=1
     fi
     export DISPLAY
-    check_host_runs "$ARCHES"
     for arch in $ARCHES; do
         prefix=$root/$arch
         check_arch "$prefix" "$arch"
