@@ -1,5 +1,7 @@
 #include "foundation/exception_guard.h"
 
+// 32-bit x86 only: x64 dispatches exceptions through unwind tables (exception_guard_x64.cpp).
+#if defined(__i386__)
 #include <windows.h>
 #include <intrin.h>
 #include <csetjmp>
@@ -62,3 +64,4 @@ bool RunWithExceptionGuard(GuardedCall call, void* context, unsigned long& excep
     exceptionCode = static_cast<volatile GuardFrame&>(guard).exceptionCode;
     return false;
 }
+#endif

@@ -1,7 +1,10 @@
 #pragma once
 // Catches a hardware exception (access violation and the like) raised inside a call into foreign
-// code, such as the installer engine. GCC has no __try/__except for this target, so the guard
-// links its own handler into the thread's exception chain around the call.
+// code, such as the installer engine. GCC has no __try/__except for these targets, so the guard
+// brings its own handler: linked into the thread's exception chain around the call on x86, named
+// in the unwind data of a frame around the call on x64. Either way handlers inside the call see
+// the exception first, and the guard takes only what they leave unhandled. On x64 the frames
+// between the guard and the faulting code need unwind data: call it from run/ (see CMakeLists.txt).
 
 using GuardedCall = void (*)(void* context);
 

@@ -7,13 +7,19 @@
 
 namespace {
 constexpr UINT kFolderBufferUnits = MAX_PATH;
+// The common files folder of 32-bit programs in both builds, so that one ini file names the same
+// folder whichever setup.exe reads it.
+#if defined(_WIN64)
+constexpr int kCommonFilesFolder = CSIDL_PROGRAM_FILES_COMMONX86;
+#else
+constexpr int kCommonFilesFolder = CSIDL_PROGRAM_FILES_COMMON;
+#endif
 
 std::wstring CommonFilesFolder() {
     CShell32 shell;
     wchar_t folder[kFolderBufferUnits] = {};
     if (shell.SHGetFolderPathW)
-        shell.SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES_COMMON, nullptr, SHGFP_TYPE_CURRENT,
-                               folder);
+        shell.SHGetFolderPathW(nullptr, kCommonFilesFolder, nullptr, SHGFP_TYPE_CURRENT, folder);
     return TextUpToNul(folder, kFolderBufferUnits);
 }
 } // namespace

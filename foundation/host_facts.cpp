@@ -28,6 +28,9 @@ UniqueSid AdministratorsGroupSid() {
 } // namespace
 
 bool IsNativeX86() {
+#if defined(_WIN64)
+    return false; // a 64-bit program runs on 64-bit Windows only
+#else
     SYSTEM_INFO info = {};
     // Only GetNativeSystemInfo sees past WoW64; Windows 2000 does not have it.
     auto getNativeSystemInfo =
@@ -38,6 +41,7 @@ bool IsNativeX86() {
     else
         GetSystemInfo(&info);
     return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL;
+#endif
 }
 
 namespace {

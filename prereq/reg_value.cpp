@@ -6,6 +6,13 @@
 
 namespace {
 constexpr DWORD kRegTextUnits = 260;
+// Records without Key64 name keys as a 32-bit program sees them: the 64-bit build asks for the
+// 32-bit view so that both builds read the same values. (32-bit Windows 2000 rejects the flag.)
+#if defined(_WIN64)
+constexpr REGSAM kDefaultView = KEY_WOW64_32KEY;
+#else
+constexpr REGSAM kDefaultView = 0;
+#endif
 } // namespace
 
 HKEY RegRootKey(int index) {
@@ -18,7 +25,7 @@ HKEY RegRootKey(int index) {
 LONG ReadRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                        void* buffer, DWORD size, bool view64) {
     UniqueRegKey key;
-    REGSAM access = KEY_READ | (view64 ? KEY_WOW64_64KEY : 0);
+    REGSAM access = KEY_READ | (view64 ? KEY_WOW64_64KEY : kDefaultView);
     LONG result = RegOpenKeyExW(root, keyPath.c_str(), 0, access, key.receive());
     if (result != ERROR_SUCCESS)
         return result;

@@ -7,9 +7,9 @@
 // The predefined key of an index of the root-key table (see reg_cond_text.h).
 HKEY RegRootKey(int index);
 
-// Opens root\keyPath (KEY_READ, plus KEY_WOW64_64KEY when view64) and reads the value's data into
-// buffer, whatever its type. 0 or the Windows error of the open or the query (ERROR_MORE_DATA when
-// the data is larger than size bytes).
+// Opens root\keyPath (KEY_READ, plus KEY_WOW64_64KEY when view64, else the 32-bit view) and reads
+// the value's data into buffer, whatever its type. 0 or the Windows error of the open or the query
+// (ERROR_MORE_DATA when the data is larger than size bytes).
 LONG ReadRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                        void* buffer, DWORD size, bool view64);
 

@@ -13,9 +13,24 @@
 #   side_b_label, side_b_command   what it is measured against
 #   product_codes                  products removed before each run (may be empty)
 # It runs once, with the prefix up; the Unix helpers below (win_path, write_ini) are at hand.
+#
+# The x86 flavour runs in a 32-bit prefix; on a host that runs no 32-bit code (or with
+# SETUP_TEST_NO32=1) the x64 flavour runs in a 64-bit prefix instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
+# shellcheck source=tests/wine/host.sh
+. tests/wine/host.sh
+no32=$(host_no32_reason)
+if [ -z "$no32" ]; then
+    flavour=build arch=win32 bench_key='HKEY_LOCAL_MACHINE\Software\SetupBench'
+    echo "Host runs 32-bit code: timing the x86 flavour (build/setup.exe) in a 32-bit prefix"
+else
+    # 64-bit regedit writes the 64-bit view; setup.exe reads the 32-bit one, Wow6432Node.
+    flavour=build-x64 arch=win64 bench_key='HKEY_LOCAL_MACHINE\Software\Wow6432Node\SetupBench'
+    echo "Host runs no 32-bit code ($no32): timing the x64 flavour (build-x64/setup.exe) in a" \
+        "64-bit prefix"
+fi
 
 case_name=${1:-install}
 runs=${BENCH_RUNS:-21}
@@ -33,7 +48,7 @@ build_sample_package() {
 case_install() {
     local dist=$case_dir/SampleNotes
     mkdir -p "$dist"
-    cp "$repo/build/setup.exe" "$dist/setup.exe"
+    cp "$repo/$flavour/setup.exe" "$dist/setup.exe"
     build_sample_package "$dist/SampleNotes.msi"
     write_ini "$dist/setup.ini" '[Main]' 'MsiPath=SampleNotes.msi'
     side_a_label="setup.exe /i /quiet"
@@ -49,7 +64,7 @@ case_install() {
 prereq_folder() {
     local dist=$1 count=$2 i
     mkdir -p "$dist"
-    cp "$repo/build/setup.exe" "$dist/setup.exe"
+    cp "$repo/$flavour/setup.exe" "$dist/setup.exe"
     build_sample_package "$dist/SampleNotes.msi"
     local lines=('[Main]' 'MsiPath=SampleNotes.msi')
     for ((i = 0; i < count; i++)); do
@@ -63,7 +78,7 @@ prereq_folder() {
 write_bench_values() {
     local file=$case_dir/components.reg i
     {
-        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\SetupBench]\r\n'
+        printf 'REGEDIT4\r\n\r\n[%s]\r\n' "$bench_key"
         for ((i = 0; i < 100; i++)); do
             printf '"Component%d"=dword:00000001\r\n' "$i"
         done
@@ -106,7 +121,7 @@ if ! declare -F "case_$case_name" >/dev/null; then
     exit 2
 fi
 
-wine_run() { WINEPREFIX=$wine_root/win32 tests/wine/run.sh "$wine_root" "$@"; }
+wine_run() { WINEPREFIX=$wine_root/$arch tests/wine/run.sh "$wine_root" "$@"; }
 win_path() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # write_ini FILE LINE...: an ini file with Windows line ends.
@@ -153,9 +168,9 @@ median() {
 }
 
 bash scripts/build.sh >/dev/null
-tests/wine/prefix.sh up "$wine_root" >/dev/null
+tests/wine/prefix.sh up "$wine_root" "$arch" >/dev/null
 trap 'remove_products; tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
-launcher=$(win_path "$repo/build/tests/tools/launch.exe")
+launcher=$(win_path "$repo/$flavour/tests/tools/launch.exe")
 
 rm -rf "$case_dir" && mkdir -p "$case_dir"
 side_a_label= side_a_command= side_b_label= side_b_command= product_codes=

@@ -1,8 +1,14 @@
 #!/bin/bash
-# Configures and builds setup.exe, the test programs and the test packages into build/.
+# Configures and builds both flavours of setup.exe, their test programs and the test packages:
+# the x86 flavour into build/, the x64 flavour into build-x64/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
-fi
-cmake --build build -j 2
+build_flavour() {
+    local dir=$1 toolchain=$2
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain" >/dev/null
+    fi
+    cmake --build "$dir" -j 2
+}
+build_flavour build toolchain-i686-mingw.cmake
+build_flavour build-x64 toolchain-x86_64-mingw.cmake

@@ -1,10 +1,24 @@
 #!/bin/bash
 # Demonstration: builds setup.exe and installs a sample product with it under Wine, the way an
 # administrator would run it from a script (/passive), then prints the command, the exit code and
-# its meaning, setup.exe's own log lines and where the whole log lies.
+# its meaning, setup.exe's own log lines and where the whole log lies. The x86 flavour runs in a
+# 32-bit prefix; on a host that runs no 32-bit code (or with SETUP_TEST_NO32=1) the x64 flavour
+# runs in a 64-bit prefix instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+# shellcheck source=tests/wine/host.sh
+. tests/wine/host.sh
+no32=$(host_no32_reason)
+if [ -z "$no32" ]; then
+    flavour=build arch=win32 view=
+    echo "Host runs 32-bit code: demonstrating the x86 flavour (build/setup.exe) in a 32-bit prefix"
+else
+    # The sample packages are x86 packages: their registry values lie in the 32-bit view.
+    flavour=build-x64 arch=win64 view=/reg:32
+    echo "Host runs no 32-bit code ($no32): demonstrating the x64 flavour (build-x64/setup.exe)" \
+        "in a 64-bit prefix; the x86 flavour is built but not run"
+fi
 bash scripts/build.sh
 
 root=$PWD/build/demo
@@ -13,16 +27,16 @@ dist=$root/SampleNotes
 product_code='{5A3E2C10-7B1D-4C55-9E0A-3D2F6B8C9A01}'
 tool_code='{F06F2E3D-C18D-4881-8ACA-3CBB721B3044}' # tests/packages/tool.wxs, a prerequisite
 
-tests/wine/prefix.sh up "$wine_root" >/dev/null
+tests/wine/prefix.sh up "$wine_root" "$arch" >/dev/null
 trap 'tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
-run() { WINEPREFIX=$wine_root/win32 tests/wine/run.sh "$wine_root" "$@"; }
+run() { WINEPREFIX=$wine_root/$arch tests/wine/run.sh "$wine_root" "$@"; }
 
 # The distribution folder: setup.exe, its ini file (the worked example of
 # docs/prerequisites.md), the package and a prerequisite package.
 rm -rf "$dist" && mkdir -p "$dist/pkg"
-cp build/setup.exe "$dist/setup.exe"
+cp "$flavour/setup.exe" "$dist/setup.exe"
 (cd scripts/demo && wixl -a x86 -o "$dist/SampleNotes.msi" sample_notes.wxs)
-cp build/packages/tool.msi "$dist/pkg/tool.msi"
+cp "$flavour/packages/tool.msi" "$dist/pkg/tool.msi"
 cp scripts/demo/setup.ini "$dist/setup.ini"
 
 # Start from a machine without the product and its prerequisite, so that every demonstration is
@@ -61,7 +75,7 @@ echo
 echo "== Command (run under Wine, as an administrator's script would)"
 echo "    \"$setup_windows\" /i /passive"
 set +e
-launched=$(run build/tests/tools/launch.exe "$setup_windows" /i /passive 2>&1 | tr -d '\r')
+launched=$(run "$flavour/tests/tools/launch.exe" "$setup_windows" /i /passive 2>&1 | tr -d '\r')
 set -e
 code=$(sed -n 's/^Exit code: //p' <<<"$launched")
 echo
@@ -75,7 +89,8 @@ fi
 echo
 echo "== Product and prerequisite afterwards"
 for product in 'Sample Notes' 'Prereq Tool'; do
-    if run reg query "HKLM\\Software\\$product" /v Version 2>/dev/null | grep -q Version; then
+    # shellcheck disable=SC2086 # $view is no argument at all or one
+    if run reg query "HKLM\\Software\\$product" /v Version $view 2>/dev/null | grep -q Version; then
         echo "    $product is installed"
     else
         echo "    $product is not installed"

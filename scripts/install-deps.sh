@@ -3,7 +3,10 @@
 # everything is there already.
 set -euo pipefail
 
-packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64
+# wine32:i386 installs (it is only files) even where the kernel runs no 32-bit code; the scripts
+# then leave it unused (tests/wine/host.sh).
+packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
+          wine wine32:i386 wine64
           msitools wixl googletest xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
           osslsigncode openssl)
 

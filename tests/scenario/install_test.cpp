@@ -6,12 +6,21 @@
 namespace scenario {
 namespace {
 
+// The test packages are x86 packages: in the x64 flavour's tests their values lie in the 32-bit
+// view, where a 64-bit process does not look by itself.
+constexpr REGSAM kPackageView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
+
 std::wstring RegistryVersion(const wchar_t* product) {
     wchar_t value[64] = {};
     DWORD size = sizeof(value);
-    std::wstring key = std::wstring(L"Software\\") + product;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Version", RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS)
+    std::wstring keyPath = std::wstring(L"Software\\") + product;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | kPackageView,
+                      &key) != ERROR_SUCCESS)
+        return std::wstring();
+    LONG result = RegGetValueW(key, nullptr, L"Version", RRF_RT_REG_SZ, nullptr, value, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
         return std::wstring();
     return value;
 }

@@ -9,10 +9,12 @@ const char kTestKeyPath[] = "HKEY_LOCAL_MACHINE\\Software\\SetupPrereqTests";
 
 namespace {
 const wchar_t kTestKey[] = L"Software\\SetupPrereqTests";
+// The view a 32-bit program sees, which both flavours of setup.exe read without Key64.
+constexpr REGSAM kProgramView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
 
 void SetTestValue(const wchar_t* name, DWORD type, const void* data, DWORD size, bool view64) {
     HKEY key = nullptr;
-    REGSAM access = KEY_SET_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
+    REGSAM access = KEY_SET_VALUE | (view64 ? KEY_WOW64_64KEY : kProgramView);
     LONG error = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, access, nullptr, &key,
                                  nullptr);
     ASSERT_EQ(error, ERROR_SUCCESS) << "cannot create the test key";
@@ -56,12 +58,13 @@ std::vector<std::string> MarkerLines(const std::wstring& folder, const std::wstr
 }
 
 void ClearTestKey() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestKey);
-    HKEY view64 = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                      &view64) == ERROR_SUCCESS) {
-        RegDeleteTreeW(view64, L"SetupPrereqTests");
-        RegCloseKey(view64);
+    for (REGSAM view : {kProgramView, static_cast<REGSAM>(KEY_WOW64_64KEY)}) {
+        HKEY software = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, &software) ==
+            ERROR_SUCCESS) {
+            RegDeleteTreeW(software, L"SetupPrereqTests");
+            RegCloseKey(software);
+        }
     }
 }
 

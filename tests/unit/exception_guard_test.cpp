@@ -29,9 +29,16 @@ void RaiseOwnException() {
     RaiseException(0xE0051234, 0, 0, nullptr);
 }
 
+// The handler chain at FS:[0] exists on x86 only; x64 has nothing on the stack to check.
+#if defined(__i386__)
 unsigned long ExceptionChainHead() {
     return __readfsdword(0);
 }
+#else
+unsigned long ExceptionChainHead() {
+    return 0;
+}
+#endif
 
 TEST(ExceptionGuard, CatchesRepeatedAccessViolations) {
     const unsigned long chainBefore = ExceptionChainHead();
@@ -42,6 +49,18 @@ TEST(ExceptionGuard, CatchesRepeatedAccessViolations) {
             << "round " << round;
         EXPECT_EQ(ExceptionChainHead(), chainBefore) << "round " << round;
     }
+}
+
+// An engine that handles its own faults keeps doing so: the guard gets only what is left.
+TEST(ExceptionGuard, LeavesFaultsHandledInsideTheCallToTheirHandler) {
+    unsigned long inner = 0;
+    unsigned long outer = 12345;
+    bool innerReturned = true;
+    EXPECT_TRUE(RunWithExceptionGuard(
+        [&] { innerReturned = RunWithExceptionGuard(WriteThroughNullPointer, inner); }, outer));
+    EXPECT_FALSE(innerReturned);
+    EXPECT_EQ(inner, static_cast<unsigned long>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(outer, 12345ul) << "the outer guard saw nothing";
 }
 
 TEST(ExceptionGuard, ReportsTheCodeOfEachKindOfException) {
@@ -75,6 +94,8 @@ TEST(ExceptionGuard, NormalCallRunsOnceAndLeavesTheChainAsFound) {
 // blocks and destructors: it must see the unwind pass before the guard resumes.
 bool g_foreignFrameUnwound = false;
 
+#if defined(__i386__)
+
 EXCEPTION_DISPOSITION NTAPI ForeignFrameHandler(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
     if (record->ExceptionFlags & EXCEPTION_UNWINDING)
         g_foreignFrameUnwound = true;
@@ -89,6 +110,44 @@ void FaultInsideForeignFrame() {
     WriteThroughNullPointer();
     __writefsdword(0, reinterpret_cast<unsigned long>(frame.Next));
 }
+#else
+} // namespace
+
+// x64: the foreign frame names its handler in its unwind data, as compiled code does.
+extern "C" {
+void FaultInsideForeignFrame();
+__attribute__((used)) void WriteThroughNullPointerFromForeignFrame() {
+    WriteThroughNullPointer();
+}
+__attribute__((used)) EXCEPTION_DISPOSITION ForeignFrameHandler(EXCEPTION_RECORD* record, void*,
+                                                                CONTEXT*, void*) {
+    if (record->ExceptionFlags & EXCEPTION_UNWINDING)
+        g_foreignFrameUnwound = true;
+    return ExceptionContinueSearch;
+}
+}
+asm(R"(
+    .text
+    .globl FaultInsideForeignFrame
+    .def FaultInsideForeignFrame; .scl 2; .type 32; .endef
+    .seh_proc FaultInsideForeignFrame
+FaultInsideForeignFrame:
+    .seh_handler ForeignFrameHandler, @unwind, @except
+    pushq %rbx
+    .seh_pushreg %rbx
+    subq $32, %rsp
+    .seh_stackalloc 32
+    .seh_endprologue
+    callq WriteThroughNullPointerFromForeignFrame
+    nop
+    addq $32, %rsp
+    popq %rbx
+    ret
+    .seh_endproc
+)");
+
+namespace {
+#endif
 
 TEST(ExceptionGuard, UnwindsForeignFramesInsideTheCall) {
     const unsigned long chainBefore = ExceptionChainHead();

@@ -14,9 +14,14 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
 
 TEST(FolderMacros, ReplaceEveryOccurrenceWithThisMachinesFolders) {
     const std::wstring root = WithoutTrailingBackslash(testfiles::ExeFolder());
-    // 32-bit Wine prefix: the folders of a 32-bit Windows.
+    // The folders a 32-bit program gets, in both flavours: the 64-bit prefix (where the x64
+    // flavour runs) has them under "Program Files (x86)".
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    const bool on64 = sizeof(void*) == 8 || wow64;
     const std::wstring system = L"C:\\windows\\system32";
-    const std::wstring common = L"C:\\Program Files\\Common Files";
+    const std::wstring common =
+        on64 ? L"C:\\Program Files (x86)\\Common Files" : L"C:\\Program Files\\Common Files";
     struct {
         std::wstring text;
         std::wstring expanded;

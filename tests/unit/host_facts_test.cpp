@@ -7,10 +7,11 @@
 
 namespace {
 
-TEST(HostFacts, NativeX86OnlyWhenNotUnderWow64) {
+// A 64-bit process (the x64 flavour) is never on 32-bit Windows.
+TEST(HostFacts, NativeX86OnlyFor32BitProcessesNotUnderWow64) {
     BOOL underWow64 = FALSE;
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &underWow64));
-    EXPECT_EQ(IsNativeX86(), !underWow64);
+    EXPECT_EQ(IsNativeX86(), sizeof(void*) == 4 && !underWow64);
 }
 
 TEST(HostFacts, ShutdownPrivilegeIsEnabledInTheProcessToken) {

@@ -1,15 +1,21 @@
 #!/bin/bash
-# The Wine test environment under ROOT: a 32-bit and a 64-bit prefix, one Xvfb display for the
-# windows that tests show, a persistent wineserver per prefix so that each test process starts in
-# milliseconds instead of seconds, and a desktop process per prefix (see ensure_desktop).
+# The Wine test environment under ROOT: a 32-bit and a 64-bit prefix (or the ones named), one Xvfb
+# display for the windows that tests show, a persistent wineserver per prefix so that each test
+# process starts in milliseconds instead of seconds, and a desktop process per prefix (see
+# ensure_desktop).
 #
-#   prefix.sh up ROOT     create what is missing, start what is not running, write ROOT/env
-#   prefix.sh down ROOT   end every Wine process of both prefixes, then the Xvfb display
+#   prefix.sh up ROOT [ARCH...]     create what is missing, start what is not running, write
+#                                   ROOT/env; ARCH is win32 or win64 (default: both)
+#   prefix.sh down ROOT [ARCH...]   end every Wine process of the prefixes, then the Xvfb display
 #
-# ROOT/env holds shell assignments (DISPLAY, XVFB_PID) that run.sh sources.
+# ROOT/env holds shell assignments (DISPLAY, XVFB_PID, DEFAULT_PREFIX) that run.sh sources. On a
+# host that runs no 32-bit code (see host.sh) only win64 prefixes can be made.
 set -euo pipefail
 
-readonly ARCHES="win32 win64"
+# shellcheck source=tests/wine/host.sh
+. "$(dirname "$0")/host.sh"
+select_wine_loader
+ARCHES="win32 win64"
 
 die() {
     echo "prefix.sh: $*" >&2
@@ -100,7 +106,7 @@ ensure_prefix() {
         return 0
     fi
     if ! WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
-        wineboot -i </dev/null >"$log" 2>&1 9>&-; then
+        "$WINE" wineboot -i </dev/null >"$log" 2>&1 9>&-; then
         die "wineboot -i failed for $prefix, see $log"
     fi
     touch "$prefix/.wineboot-done"
@@ -115,7 +121,7 @@ ensure_prefix() {
 # close at once and draw their own caption.
 configure_prefix() {
     local prefix=$1
-    WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' \
+    WINEPREFIX=$prefix WINEDEBUG=-all "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' \
         /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- || die "cannot configure $prefix"
 }
 
@@ -154,7 +160,7 @@ ensure_desktop() {
     local prefix=$1 log=$2
     [ -z "$(desktop_keeper_pid "$prefix")" ] || return 0
     wait_for_foreign_desktop "$prefix"
-    WINEPREFIX=$prefix WINEDEBUG=-all setsid wine explorer.exe /desktop \
+    WINEPREFIX=$prefix WINEDEBUG=-all setsid "$WINE" explorer.exe /desktop \
         </dev/null >>"$log" 2>&1 9>&- &
     # It must still be there once the desktop is up, not merely have started.
     for _ in $(seq 50); do
@@ -199,6 +205,7 @@ write_env() {
 # Written by prefix.sh up; sourced by run.sh.
 DISPLAY=$DISPLAY
 XVFB_PID=$XVFB_PID
+DEFAULT_PREFIX=$root/${ARCHES%% *}
 export DISPLAY
 EOF
     mv -f "$root/env.tmp" "$root/env"
@@ -212,8 +219,22 @@ load_env() {
     fi
 }
 
+# A 32-bit prefix needs the 32-bit loader: say so plainly rather than let wineboot fail.
+check_host_runs() {
+    local reason
+    case " $1 " in
+    *" win32 "*)
+        reason=$(host_no32_reason)
+        [ -z "$reason" ] ||
+            die "this host runs no 32-bit code ($reason): no win32 prefix; the x86 flavour's" \
+                "tests need a host that runs 32-bit code, the x64 flavour's (build-x64) run here"
+        ;;
+    esac
+}
+
 up() {
     local root=$1 arch prefix restarted_display=0
+    check_host_runs "$ARCHES"
     load_env "$root"
     if ! xvfb_alive; then
         start_xvfb "$root"
@@ -252,10 +273,20 @@ down() {
 }
 
 main() {
-    [ $# -eq 2 ] || usage
-    local command=$1 root
+    [ $# -ge 2 ] || usage
+    local command=$1 root arch
     mkdir -p "$2"
     root=$(cd "$2" && pwd -P)
+    shift 2
+    if [ $# -gt 0 ]; then
+        for arch in "$@"; do
+            case $arch in
+            win32 | win64) ;;
+            *) usage ;;
+            esac
+        done
+        ARCHES="$*"
+    fi
     # One caller at a time per ROOT: two concurrent "up"s would start two servers or displays.
     # Whatever is started from here must not inherit descriptor 9, or it holds the lock for good.
     exec 9>"$root/.lock"

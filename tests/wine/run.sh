@@ -4,8 +4,9 @@
 #
 #   run.sh ROOT PROGRAM [ARGS...]
 #
-# The prefix is $WINEPREFIX when set (e.g. ROOT/win64 for the 64-bit runs), else ROOT/win32.
-# Wine's exit status is passed through; it is the Windows exit code modulo 256.
+# The prefix is $WINEPREFIX when set (e.g. ROOT/win64 for the 64-bit runs), else the first one
+# that prefix.sh made. Wine's exit status is passed through; it is the Windows exit code modulo
+# 256. The loader is the one host.sh picks for this host.
 if [ $# -lt 2 ]; then
     echo "usage: run.sh ROOT PROGRAM [ARGS...]" >&2
     exit 2
@@ -24,7 +25,10 @@ if [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" != Xvfb ]; then
     exit 125
 fi
 export DISPLAY
-WINEPREFIX=${WINEPREFIX:-$root/win32}
+WINEPREFIX=${WINEPREFIX:-${DEFAULT_PREFIX:-$root/win32}}
 WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX WINEDEBUG
-exec wine "$@"
+# shellcheck source=tests/wine/host.sh
+. "$(dirname "$0")/host.sh"
+select_wine_loader
+exec "$WINE" "$@"
