@@ -38,7 +38,8 @@ TEST(ConditionProgram, BareNamesNeverStartAProgramBesideSetup) {
     SetTestDword(L"Five", 5);
     PrereqFolder folder(L"condition_planted_beside");
     folder.product.folder.copyIn(BuildPath(L"tests\\tools\\exit_code.exe"), L"reg.exe");
-    const std::string query = "reg query " + std::string(kTestKeyPath) + " /v Five";
+    // The test values live in the 32-bit view; the x64 flavour starts the 64-bit reg.exe.
+    const std::string query = "reg query " + std::string(kTestKeyPath) + " /v Five /reg:32";
     folder.writeSections(
         Record("PreReq0", "Registry Query", {"RunExeCond=" + query}) +
         Section("PreReq1", {"Name=Bare Installer", "InstPath=#Root#\\exit_code.exe",
