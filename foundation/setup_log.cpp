@@ -35,8 +35,8 @@ bool WriteLogText(HANDLE file, const std::wstring& text, unsigned codePage) {
     const std::string bytes = ToCodePage(text, codePage);
     const DWORD count = static_cast<DWORD>(bytes.size());
     DWORD written = 0;
-    return bytes.empty() || (WriteFile(file, bytes.data(), count, &written, nullptr) &&
-                             written == count);
+    return bytes.empty() ||
+           (WriteFile(file, bytes.data(), count, &written, nullptr) && written == count);
 }
 
 // The encoding of an existing log from its first bytes: a UTF-16 byte order mark, or a first
