@@ -116,7 +116,9 @@ std::vector<AccessibleItem> ReadAccessible(HWND control) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::vector<AccessibleItem> items;
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+    // __uuidof, not IID_IAccessible: x86_64 liboleacc.a lists that name as a function, so the
+    // linker may bind it to an import thunk and the request carries the thunk's code bytes.
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&object))))
         return items;
     long children = 0;
