@@ -138,6 +138,7 @@ void ReadRegConds(const wchar_t* section, Prerequisite& record) {
 
 void ReadPrerequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
     list.clear();
+    const RegistryKeyReuse sameKeyOpenedOnce;
     for (int n = 0; n < kPrerequisiteSections; ++n) {
         std::wstring section = FormatWide(sectionFormat, n);
         Prerequisite record;

@@ -13,7 +13,49 @@ constexpr REGSAM kDefaultView = KEY_WOW64_32KEY;
 #else
 constexpr REGSAM kDefaultView = 0;
 #endif
+
+// The key kept open while a RegistryKeyReuse lives (detection runs on one thread at a time).
+struct KeptKey {
+    bool enabled = false;
+    HKEY root = nullptr;
+    REGSAM access = 0;
+    std::wstring path;
+    UniqueRegKey key;
+};
+KeptKey g_kept;
+
+LONG OpenKey(HKEY root, const std::wstring& keyPath, REGSAM access, UniqueRegKey& key) {
+    return RegOpenKeyExW(root, keyPath.c_str(), 0, access, key.receive());
+}
+
+// The kept key when it is the one asked for, else the newly opened one (kept when reuse is on).
+LONG KeyFor(HKEY root, const std::wstring& keyPath, REGSAM access, UniqueRegKey& own, HKEY& key) {
+    if (g_kept.enabled && g_kept.key && g_kept.root == root && g_kept.access == access &&
+        g_kept.path == keyPath) {
+        key = g_kept.key.get();
+        return ERROR_SUCCESS;
+    }
+    UniqueRegKey& target = g_kept.enabled ? g_kept.key : own;
+    target.reset();
+    const LONG result = OpenKey(root, keyPath, access, target);
+    if (result == ERROR_SUCCESS && g_kept.enabled) {
+        g_kept.root = root;
+        g_kept.access = access;
+        g_kept.path = keyPath;
+    }
+    key = target.get();
+    return result;
+}
 } // namespace
+
+RegistryKeyReuse::RegistryKeyReuse() {
+    g_kept.enabled = true;
+}
+
+RegistryKeyReuse::~RegistryKeyReuse() {
+    g_kept.enabled = false;
+    g_kept.key.reset();
+}
 
 HKEY RegRootKey(int index) {
     static const HKEY kRootKeys[kRegRootCount] = {
@@ -24,13 +66,25 @@ HKEY RegRootKey(int index) {
 
 LONG ReadRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                        void* buffer, DWORD size, bool view64) {
-    UniqueRegKey key;
-    REGSAM access = KEY_READ | (view64 ? KEY_WOW64_64KEY : kDefaultView);
-    LONG result = RegOpenKeyExW(root, keyPath.c_str(), 0, access, key.receive());
+    const REGSAM access = KEY_READ | (view64 ? KEY_WOW64_64KEY : kDefaultView);
+    UniqueRegKey own;
+    HKEY key = nullptr;
+    LONG result = KeyFor(root, keyPath, access, own, key);
     if (result != ERROR_SUCCESS)
         return result;
-    return RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr,
-                            static_cast<BYTE*>(buffer), &size);
+    const DWORD capacity = size;
+    result = RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, static_cast<BYTE*>(buffer),
+                              &size);
+    // A kept key that a condition program deleted and created again meanwhile: open it anew.
+    if (result == ERROR_KEY_DELETED && g_kept.enabled) {
+        g_kept.key.reset();
+        if ((result = KeyFor(root, keyPath, access, own, key)) != ERROR_SUCCESS)
+            return result;
+        size = capacity;
+        result = RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr,
+                                  static_cast<BYTE*>(buffer), &size);
+    }
+    return result;
 }
 
 DWORD ReadRegistryValueByPath(const std::wstring& path, bool view64, std::wstring& value) {

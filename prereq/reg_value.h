@@ -13,6 +13,16 @@ HKEY RegRootKey(int index);
 LONG ReadRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                        void* buffer, DWORD size, bool view64);
 
+// While one lives, the key last opened by ReadRegistryValue stays open for the next read of the
+// same key: a detection pass over many records that name values of one key opens it once.
+class RegistryKeyReuse {
+public:
+    RegistryKeyReuse();
+    ~RegistryKeyReuse();
+    RegistryKeyReuse(const RegistryKeyReuse&) = delete;
+    RegistryKeyReuse& operator=(const RegistryKeyReuse&) = delete;
+};
+
 // Reads the value named by a path "HKEY_LOCAL_MACHINE\key\...\value" as text (at most 260 units).
 // 0 or a Windows error: ERROR_PATH_NOT_FOUND for an empty path, fewer than three parts or an
 // unknown root; otherwise the read's code.

@@ -185,6 +185,47 @@ TEST_F(RegConditionTest, ValueByPathReadsTextOrAnswersTheError) {
     EXPECT_EQ(log_.Lines(), Lines{});
 }
 
+// A detection pass keeps the last key open; what it reads must stay what the registry holds,
+// also when a condition program deleted and created the key again in between.
+TEST(RegistryKeyReuse, ReadsWhatTheRegistryHoldsNow) {
+    const wchar_t key[] = L"Software\\SetupUnitTests\\KeyReuse";
+    const std::wstring path = L"HKEY_CURRENT_USER\\Software\\SetupUnitTests\\KeyReuse\\";
+    const auto set = [&](const wchar_t* subKey, const wchar_t* name, const std::wstring& text) {
+        SetValue(HKEY_CURRENT_USER, subKey, name, REG_SZ, text.c_str(),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    };
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    set(key, L"A", L"first");
+    set(key, L"B", L"second");
+    set(L"Software\\SetupUnitTests\\KeyReuse\\Sub", L"A", L"below");
+    std::wstring value;
+    {
+        const RegistryKeyReuse reuse;
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"A", false, value), 0u);
+        EXPECT_EQ(value, L"first");
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"B", false, value), 0u);
+        EXPECT_EQ(value, L"second");
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"Sub\\A", false, value), 0u);
+        EXPECT_EQ(value, L"below");
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"A", false, value), 0u);
+        EXPECT_EQ(value, L"first");
+        set(key, L"A", L"changed");
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"A", false, value), 0u);
+        EXPECT_EQ(value, L"changed");
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, key), ERROR_SUCCESS);
+        set(key, L"A", L"recreated");
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"A", false, value), 0u);
+        EXPECT_EQ(value, L"recreated");
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, key), ERROR_SUCCESS);
+        EXPECT_EQ(ReadRegistryValueByPath(path + L"A", false, value),
+                  static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    }
+    set(key, L"A", L"after");
+    EXPECT_EQ(ReadRegistryValueByPath(path + L"A", false, value), 0u);
+    EXPECT_EQ(value, L"after");
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+}
+
 bool On64BitWindows() {
     BOOL wow64 = FALSE;
     return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
