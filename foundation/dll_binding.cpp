@@ -1,5 +1,7 @@
 #include "foundation/dll_binding.h"
 
+#include "foundation/file_system.h"
+
 namespace {
 HMODULE LoadFromSystemFolder(const wchar_t* fileName) {
     HMODULE module = LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -17,10 +19,12 @@ FARPROC SystemLibrary::procAddress(const char* name) const {
     return module_.valid() ? GetProcAddress(module_.get(), name) : nullptr;
 }
 
+FARPROC Kernel32Export(const char* name) {
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    return kernel32 ? GetProcAddress(kernel32, name) : nullptr;
+}
+
 std::wstring SystemFolderPath(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::wstring();
-    return std::wstring(folder) + L"\\" + fileName;
+    const std::wstring folder = SystemFolder();
+    return folder.empty() ? folder : folder + L"\\" + fileName;
 }

@@ -29,5 +29,12 @@ private:
     UniqueModule module_;
 };
 
+// An export of kernel32, which every process has loaded: the calls that newer Windows versions
+// added. Null where this Windows lacks it.
+FARPROC Kernel32Export(const char* name);
+template <typename Fn> Fn BindKernel32(const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(Kernel32Export(name)));
+}
+
 // Path of a file in the Windows system folder ("" when the folder cannot be determined).
 std::wstring SystemFolderPath(const wchar_t* fileName);

@@ -34,8 +34,7 @@ bool IsNativeX86() {
     SYSTEM_INFO info = {};
     // Only GetNativeSystemInfo sees past WoW64; Windows 2000 does not have it.
     auto getNativeSystemInfo =
-        reinterpret_cast<decltype(&::GetNativeSystemInfo)>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetNativeSystemInfo")));
+        BindKernel32<decltype(&::GetNativeSystemInfo)>("GetNativeSystemInfo");
     if (getNativeSystemInfo)
         getNativeSystemInfo(&info);
     else
@@ -107,18 +106,18 @@ bool EnableShutdownPrivilege() {
 namespace {
 // Private namespaces came with Windows Vista (Wine 8 has none): bound at run time.
 struct NamespaceFunctions {
-    explicit NamespaceFunctions(HMODULE kernel) {
-        bind(createBoundary, kernel, "CreateBoundaryDescriptorW");
-        bind(addSid, kernel, "AddSIDToBoundaryDescriptor");
-        bind(deleteBoundary, kernel, "DeleteBoundaryDescriptor");
-        bind(createNamespace, kernel, "CreatePrivateNamespaceW");
-        bind(openNamespace, kernel, "OpenPrivateNamespaceW");
+    NamespaceFunctions() {
+        bind(createBoundary, "CreateBoundaryDescriptorW");
+        bind(addSid, "AddSIDToBoundaryDescriptor");
+        bind(deleteBoundary, "DeleteBoundaryDescriptor");
+        bind(createNamespace, "CreatePrivateNamespaceW");
+        bind(openNamespace, "OpenPrivateNamespaceW");
     }
     bool complete() const {
         return createBoundary && addSid && deleteBoundary && createNamespace && openNamespace;
     }
-    template <typename Fn> static void bind(Fn& target, HMODULE module, const char* name) {
-        target = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    template <typename Fn> static void bind(Fn& target, const char* name) {
+        target = BindKernel32<Fn>(name);
     }
 
     HANDLE(WINAPI* createBoundary)(LPCWSTR, ULONG) = nullptr;
@@ -147,7 +146,7 @@ private:
 // The namespace, created or opened (another run may create it, or close the last handle to it,
 // at the same moment: a few tries). Empty where the system or the token does not allow it.
 UniqueKernelHandle OpenLockNamespace(LockSecurity& security) {
-    const NamespaceFunctions functions(GetModuleHandleW(L"kernel32.dll"));
+    const NamespaceFunctions functions;
     UniqueSid administrators = AdministratorsGroupSid();
     if (!functions.complete() || !administrators)
         return UniqueKernelHandle();

@@ -1,4 +1,5 @@
 #include "foundation/setup_log.h"
+#include "foundation/dll_binding.h"
 
 #include "foundation/run_context.h"
 #include "foundation/handles.h"
@@ -62,8 +63,7 @@ bool IsAbsoluteFolder(const std::wstring& path) {
 // C:\Windows\Temp, which every user can write; for other accounts it answers as GetTempPathW.
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
-    const auto getTempPath2 = reinterpret_cast<decltype(&::GetTempPathW)>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
+    const auto getTempPath2 = BindKernel32<decltype(&::GetTempPathW)>("GetTempPath2W");
     DWORD length = (getTempPath2 ? getTempPath2 : &::GetTempPathW)(MAX_PATH + 1, buffer);
     if (length == 0 || length > MAX_PATH)
         return std::wstring();

@@ -1,4 +1,5 @@
 #include "msi/engine_log.h"
+#include "foundation/dll_binding.h"
 
 #include "foundation/error_text.h"
 #include "foundation/handles.h"
@@ -146,8 +147,7 @@ namespace {
 // between. Windows before Vista has no such call: there the name is deleted.
 bool DeleteThroughHandle(HANDLE file, const std::wstring& path) {
     using SetInformation = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-    const auto setInformation = reinterpret_cast<SetInformation>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    const auto setInformation = BindKernel32<SetInformation>("SetFileInformationByHandle");
     if (!setInformation)
         return DeleteFileW(path.c_str()) != FALSE;
     FILE_DISPOSITION_INFO disposition = {TRUE};

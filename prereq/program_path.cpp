@@ -1,20 +1,14 @@
 #include "prereq/program_path.h"
 
+#include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/setup_log.h"
 
 #include <windows.h>
 
 namespace {
-std::wstring SystemFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
-}
-
 bool IsProgramFile(const std::wstring& path, void*) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsExistingFile(path);
 }
 } // namespace
 
