@@ -183,18 +183,6 @@ TEST(ChosenLog, FolderIsRefused) {
     EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
 }
 
-TEST(ChosenLog, SwitchWithoutAFileShowsUsage) {
-    for (const wchar_t* commandLine : {L"/i /quiet /log", L"/i /log /quiet"}) {
-        SCOPED_TRACE(Utf8(commandLine));
-        FakeProductFolder run(L"log_without_file");
-        RunResult result = run.run(commandLine);
-        EXPECT_EQ(result.exitCode, 3u);
-        ASSERT_EQ(result.boxes.size(), 1u);
-        EXPECT_EQ(result.boxes[0].text, SetupString(137));
-        EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
-    }
-}
-
 TEST(ChosenLog, MailOfferAttachesTheChosenFile) {
     FakeProductFolder run(L"log_mailed", {"SendErrorLogTo=support@example.com"},
                           FakePackageScript("InstallResult=1603\r\n"));

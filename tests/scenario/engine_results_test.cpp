@@ -180,8 +180,10 @@ TEST(EngineResults, AdministrativeInstallHandsTheEngineOnlyTheTarget) {
     EXPECT_TRUE(LacksLogText(result, L"LangId"));
 }
 
-TEST(EngineResults, AdministrativeInstallWithoutASingleTargetShowsUsage) {
-    const wchar_t* commandLines[] = {L"/a", L"/a C:\\Image /quiet", L"-A C:\\Image X=1"};
+// A switch that needs a value and lacks it: /a without a single target, /log without a file.
+TEST(EngineResults, SwitchWithoutItsValueShowsUsage) {
+    const wchar_t* commandLines[] = {L"/a", L"/a C:\\Image /quiet", L"-A C:\\Image X=1",
+                                     L"/i /quiet /log", L"/i /log /quiet"};
     for (const wchar_t* commandLine : commandLines) {
         SCOPED_TRACE(testing::Message() << "command line: " << commandLine);
         FakeProductFolder run(L"admin_usage");
