@@ -1,14 +1,19 @@
 #include "prereq/quoted_text.h"
 
-#include "foundation/text.h"
-
-#include <utility>
-
 namespace {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
 void AddTrimmed(const std::wstring& folder, std::vector<std::wstring>& folders) {
-    std::wstring trimmed = Trim(folder);
-    if (!trimmed.empty())
-        folders.push_back(std::move(trimmed));
+    std::size_t first = 0;
+    std::size_t last = folder.size();
+    while (first < last && IsBlank(folder[first]))
+        ++first;
+    while (last > first && IsBlank(folder[last - 1]))
+        --last;
+    if (last > first)
+        folders.push_back(folder.substr(first, last - first));
 }
 } // namespace
 
