@@ -13,10 +13,10 @@
 int RunEntrySequence(const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     settings.Mode = ClassifyCommandLine(commandLine);
-    if (settings.Mode == ModeUsage || settings.Mode == ModeHelp) {
+    if (settings.Mode == SetupMode::Usage || settings.Mode == SetupMode::Help) {
         ShowUsage();
         // Asking for help is no mistake: deployment tools must not see a failure.
-        return settings.Mode == ModeHelp ? kExitSuccess : kExitFailure;
+        return settings.Mode == SetupMode::Help ? kExitSuccess : kExitFailure;
     }
     std::unique_ptr<CInstaller> installer;
     if (ReadIniInt(L"Main", L"MsiPatch", 0) == 1)

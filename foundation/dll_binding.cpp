@@ -19,6 +19,15 @@ FARPROC SystemLibrary::procAddress(const char* name) const {
     return module_.valid() ? GetProcAddress(module_.get(), name) : nullptr;
 }
 
+bool SystemLibrary::bindAll(const char* names, FARPROC* found, unsigned count) const {
+    bool all = true;
+    for (unsigned i = 0; i < count; ++i, names += strlen(names) + 1) {
+        found[i] = procAddress(names);
+        all = all && found[i];
+    }
+    return all;
+}
+
 FARPROC Kernel32Export(const char* name) {
     const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
     return kernel32 ? GetProcAddress(kernel32, name) : nullptr;

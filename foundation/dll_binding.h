@@ -3,6 +3,7 @@
 // setup.exe runs elevated from download folders, where a planted DLL of the same name would
 // otherwise run with administrator rights.
 #include "foundation/handles.h"
+#include <cstring>
 #include <string>
 
 class SystemLibrary {
@@ -23,9 +24,20 @@ public:
         target = bind<Fn>(name);
         return target != nullptr;
     }
+    // Binds a block of many functions at once, smaller than a bind a function: `calls` is a
+    // struct of nothing but function pointers, `names` their export names in the same order,
+    // each ended by '\0' ("A\0B\0"). False when one is missing (its pointer then null).
+    template <typename Calls> bool bindAll(Calls& calls, const char* names) const {
+        FARPROC found[sizeof(Calls) / sizeof(FARPROC)];
+        const bool all = bindAll(names, found, sizeof(Calls) / sizeof(FARPROC));
+        static_assert(sizeof found == sizeof calls, "only function pointers");
+        memcpy(&calls, found, sizeof calls);
+        return all;
+    }
 
 private:
     FARPROC procAddress(const char* name) const;
+    bool bindAll(const char* names, FARPROC* found, unsigned count) const;
     UniqueModule module_;
 };
 

@@ -6,3 +6,5 @@
 std::wstring GetSystemErrorText(unsigned long code);
 // "Error(%d) '%s'"
 std::wstring FormatErrorCode(unsigned long code);
+// The same for a library with messages of its own (winhttp.dll's 12001...), asked first.
+std::wstring FormatErrorCodeOf(unsigned long code, void* messageModule);

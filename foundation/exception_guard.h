@@ -12,10 +12,14 @@ using GuardedCall = void (*)(void* context);
 // inside it, with its code in `exceptionCode`. C++ exceptions must not leave `call`.
 bool RunWithExceptionGuard(GuardedCall call, void* context, unsigned long& exceptionCode);
 
-// The same for a function or lambda, called through a plain function pointer (no std::function).
+// Calls the function or lambda that `context` points to a pointer to: how a template hands one
+// to a GuardedCall parameter (no std::function).
+template <typename Pointer> void CallThroughPointer(void* context) {
+    (**static_cast<Pointer*>(context))();
+}
+
+// The same for a function or lambda.
 template <typename Call> bool RunWithExceptionGuard(Call&& call, unsigned long& exceptionCode) {
     auto* target = &call;
-    return RunWithExceptionGuard(
-        [](void* context) { (**static_cast<decltype(target)*>(context))(); }, &target,
-        exceptionCode);
+    return RunWithExceptionGuard(&CallThroughPointer<decltype(target)>, &target, exceptionCode);
 }

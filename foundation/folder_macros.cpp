@@ -1,8 +1,9 @@
 #include "foundation/folder_macros.h"
 
 #include "foundation/buffer_text.h"
-#include "foundation/ini_file.h"
+#include "foundation/file_system.h"
 #include "foundation/macro_text.h"
+#include "foundation/module_path.h"
 #include "foundation/shell32.h"
 
 namespace {
@@ -27,13 +28,12 @@ std::wstring CommonFilesFolder() {
 void ExpandFolderMacros(std::wstring& text) {
     if (text.find(L'#') == std::wstring::npos)
         return; // nothing to replace: spare the folder lookups
-    wchar_t systemFolder[kFolderBufferUnits] = {};
-    UINT length = GetSystemDirectoryW(systemFolder, kFolderBufferUnits);
-    if (length == 0 || length >= kFolderBufferUnits)
+    const std::wstring systemFolder = SystemFolder();
+    if (systemFolder.empty())
         return;
     // The shell reads the common files folder from the registry: asked only when it is named.
     const bool namesCommonFiles = text.find(L"#CommonProgramFiles#") != std::wstring::npos;
-    text = ReplaceFolderMacros(text, TextUpToNul(systemFolder, kFolderBufferUnits),
+    text = ReplaceFolderMacros(text, systemFolder,
                                namesCommonFiles ? CommonFilesFolder() : std::wstring(),
                                GetModulePath(false, false));
 }

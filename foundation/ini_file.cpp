@@ -1,7 +1,9 @@
 #include "foundation/ini_file.h"
 
+#include "foundation/code_page.h"
 #include "foundation/handles.h"
 #include "foundation/ini_parse.h"
+#include "foundation/module_path.h"
 #include "foundation/path_text.h"
 #include "foundation/run_context.h"
 
@@ -11,9 +13,6 @@
 #include <vector>
 
 namespace {
-// No path is longer than 32767 units; a buffer past that size that still comes back full means
-// the query itself is broken.
-constexpr DWORD kLongestModulePath = 32768;
 // Far beyond any real setup ini file; a larger file is not read at all rather than exhausting the
 // memory of a 32-bit process.
 constexpr LONGLONG kLargestIniFile = 64LL * 1024 * 1024;
@@ -21,24 +20,6 @@ constexpr LONGLONG kLargestIniFile = 64LL * 1024 * 1024;
 // The one place that says which code page the file's 8-bit text is in.
 unsigned IniCodePage() {
     return CurrentRunContext().CodePage;
-}
-
-// The full path of the running executable, however long; empty when it cannot be had whole.
-std::wstring ModuleFileName() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), &buffer[0], size);
-        if (length == 0)
-            return std::wstring();
-        if (length < size) {
-            buffer.resize(length);
-            return buffer;
-        }
-        if (size >= kLongestModulePath)
-            return std::wstring();
-        buffer.resize(size * 2);
-    }
 }
 
 // The file's bytes, or false when it is missing or cannot be read.
@@ -147,16 +128,6 @@ std::optional<std::wstring> ReadIniValue(const wchar_t* section, const wchar_t* 
 }
 } // namespace
 
-std::wstring GetModulePath(bool stripExtension, bool addSeparator) {
-    std::wstring path = ModuleFileName();
-    if (path.empty())
-        return path;
-    path = stripExtension ? RemoveFileExtension(path) : RemoveFileName(path);
-    if (addSeparator)
-        path += L'\\';
-    return path;
-}
-
 std::wstring GetIniPath() {
     return GetModulePath(true, false) + L".ini";
 }
@@ -164,30 +135,6 @@ std::wstring GetIniPath() {
 int ReadIniInt(const wchar_t* section, const wchar_t* key, int defaultValue) {
     std::optional<std::wstring> value = ReadIniValue(section, key);
     return value ? IniValueToInt(*value, defaultValue) : defaultValue;
-}
-
-std::string ToCodePage(const std::wstring& text, unsigned codePage) {
-    if (text.empty())
-        return std::string();
-    int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string result(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &result[0],
-                            size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring FromCodePage(const std::string& text, unsigned codePage) {
-    if (text.empty())
-        return std::wstring();
-    int size =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(size > 0 ? size : 0, L'\0');
-    if (size > 0)
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &result[0],
-                            size);
-    return result;
 }
 
 std::wstring ReadIniString(const wchar_t* section, const wchar_t* key,

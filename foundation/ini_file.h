@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-// The executable's path without its file name's extension (stripExtension), or its folder; with
-// a trailing "\" when addSeparator is set. Empty when the path cannot be had whole.
-std::wstring GetModulePath(bool stripExtension, bool addSeparator);
 std::wstring GetIniPath();
 
 // Absent key or empty value: the default (as GetPrivateProfileIntW).
@@ -41,7 +38,3 @@ private:
     IniSection section_; // empty when the file or the section is missing
     bool found_ = false;
 };
-
-// Conversions between UTF-16 and an 8-bit code page (0 = the system ANSI code page).
-std::string ToCodePage(const std::wstring& text, unsigned codePage);
-std::wstring FromCodePage(const std::string& text, unsigned codePage);

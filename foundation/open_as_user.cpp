@@ -1,8 +1,11 @@
 #include "foundation/open_as_user.h"
 
 #include "foundation/dll_binding.h"
+#include "foundation/lang_strings.h"
+#include "foundation/message_box.h"
 #include "foundation/setup_log.h"
 #include "foundation/shell32.h"
+#include "resources/resource_ids.h"
 
 #include <exdisp.h>
 #include <shldisp.h>
@@ -79,13 +82,25 @@ bool OpenFromThisProcess(const std::wstring& address) {
            reinterpret_cast<INT_PTR>(shell.ShellExecuteW(nullptr, L"open", address.c_str(), nullptr,
                                                          nullptr, SW_SHOWNORMAL)) > 32;
 }
+
+// A browser started here would run as setup's account on another user's desktop.
+void ShowAddressToOpen(const std::wstring& address) {
+    LogPrintf(L"Setup runs as another account than the desktop's: '%s' is shown, not opened.\r\n",
+              address.c_str());
+    ShowMessage(FormatLangString(IDS_OPEN_ADDRESS_YOURSELF, address.c_str()),
+                LoadLangString(IDS_DOWNLOAD_CAPTION), MB_ICONINFORMATION, GetActiveWindow());
+}
 } // namespace
 
-bool OpenAsUser(const std::wstring& address) {
+bool OpenAsUser(const std::wstring& address, DesktopAccount account) {
     if (OpenThroughDesktopShell(address)) {
         LogPrintf(L"Opened '%s' through the desktop shell, as the signed-in user.\r\n",
                   address.c_str());
         return true;
+    }
+    if (account == DesktopAccount::Other) {
+        ShowAddressToOpen(address);
+        return false;
     }
     LogPrintf(L"No desktop shell to open '%s' as the signed-in user: setup opens it itself.\r\n",
               address.c_str());

@@ -1,21 +1,5 @@
 #include "foundation/wide_format.h"
 
-#include <stdio.h>
-#include <vector>
-
-std::wstring FormatWideV(const wchar_t* format, va_list args) {
-    va_list measure;
-    va_copy(measure, args);
-    int length = _vscwprintf(format, measure);
-    va_end(measure);
-    if (length <= 0)
-        return std::wstring();
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
-    _vsnwprintf(buffer.data(), buffer.size(), format, args);
-    buffer.back() = L'\0';
-    return std::wstring(buffer.data());
-}
-
 std::wstring FormatWide(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);

@@ -35,11 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!token.empty() && token.find(L'\0') == std::wstring::npos);
     FUZZ_CHECK(SplitTokens(Join(tokens)) == tokens);
 
-    const int mode = ClassifyCommandLine(commandLine);
-    FUZZ_CHECK(mode == ModeInstall || mode == ModeUsage || mode == ModeNone || mode == ModeAdmin ||
-               mode == ModeHelp);
-    FUZZ_CHECK(mode != ModeHelp || tokens.size() == 1);
-    FUZZ_CHECK((mode == ModeNone) == tokens.empty());
+    const SetupMode mode = ClassifyCommandLine(commandLine);
+    FUZZ_CHECK(mode == SetupMode::Install || mode == SetupMode::Usage || mode == SetupMode::None ||
+               mode == SetupMode::Admin || mode == SetupMode::Help);
+    FUZZ_CHECK(mode != SetupMode::Help || tokens.size() == 1);
+    FUZZ_CHECK((mode == SetupMode::None) == tokens.empty());
     const int level = ParseUILevel(commandLine);
     FUZZ_CHECK(level == kUILevelFull || level == kUILevelNone || level == kUILevelPassive);
 

@@ -51,5 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(pieces == filtered);
     if (commandLine.size() < 4096 && commandLine.find(L'\n') == std::wstring::npos)
         FUZZ_CHECK(filtered == MaskHiddenPropertyLine(commandLine, names));
+    // A masked engine line has nothing left to mask.
+    const std::wstring line = MaskHiddenPropertyLine(commandLine, names);
+    FUZZ_CHECK(MaskHiddenPropertyLine(line, names) == line);
     return 0;
 }

@@ -1,10 +1,11 @@
 #include "msi/engine_log.h"
+#include "foundation/code_page.h"
 #include "foundation/dll_binding.h"
 
 #include "foundation/error_text.h"
 #include "foundation/handles.h"
-#include "foundation/ini_file.h"
 #include "foundation/log_format.h"
+#include "foundation/own_file.h"
 #include "foundation/setup_log.h"
 #include "msi/hidden_properties.h"
 
@@ -130,8 +131,8 @@ std::wstring StartEngineLog(const MsiLibrary& msi, const std::wstring& setupLogP
     std::wstring enginePath = setupLogPath + kEngineLogSuffix;
     // Made new here: whatever lies under that name already (another run's side file, or a name
     // planted to lead the engine's writes elsewhere) is left alone, and the engine logs nowhere.
-    UniqueFileHandle file(CreateFileW(enginePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Made by this run, it is read back later whoever Windows names as its owner.
+    UniqueFileHandle file = OpenOwnFile(enginePath, GENERIC_WRITE, CREATE_NEW);
     if (!file) {
         LogPrintfTo(setupLogPath, L"The installer's own log cannot be created as '%s'. %s\r\n",
                     enginePath.c_str(), FormatErrorCode(GetLastError()).c_str());

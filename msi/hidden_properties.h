@@ -15,8 +15,9 @@ std::vector<std::wstring> HiddenPropertyNames(const std::wstring& hiddenList);
 // count; letter case does not matter, so that no spelling of a hidden name gets through).
 bool IsHiddenProperty(const std::wstring& name, const std::wstring& hiddenList);
 
-// The engine command line with the value of every hidden property (NAME=value or
-// NAME="quoted value") replaced by kHiddenValue; names, other properties and spacing are kept.
+// The engine command line with the value of every hidden property (NAME=value,
+// NAME="quoted value" or "NAME=quoted whole") replaced by kHiddenValue; names, other properties
+// and spacing are kept.
 std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
                                       const std::wstring& hiddenList);
 
@@ -25,7 +26,9 @@ std::wstring MaskHiddenPropertyValues(const std::wstring& commandLine,
 std::wstring AssignedPropertyNames(const std::wstring& commandLine);
 
 // A line of the engine's own log with the value of a hidden property replaced, for engines that
-// do not hide it themselves (Wine's writes "Property(S): NAME = value"). Other lines unchanged.
+// do not hide it themselves: "Property(S): NAME = value" (Wine's list), "... Command Line: ..."
+// and "... PROPERTY CHANGE: Adding NAME property. Its value is '...'." (or "Modifying ... Its
+// current value is '...'. Its new value: '...'.", Windows' verbose log). Other lines unchanged.
 std::wstring MaskHiddenPropertyLine(const std::wstring& line,
                                     const std::vector<std::wstring>& hidden);
 

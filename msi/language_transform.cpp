@@ -2,6 +2,7 @@
 
 #include "foundation/file_system.h"
 #include "foundation/ini_file.h"
+#include "foundation/module_path.h"
 #include "foundation/setup_log.h"
 #include "foundation/wide_format.h"
 #include "msi/language_fallback.h"
@@ -29,9 +30,17 @@ void SelectPrimaryLanguageTransform(const std::wstring& logPath, TransformSelect
     else
         LogPrintfTo(logPath, L"Primary LangId transform not found\r\n");
 }
-} // namespace
 
-TransformSelection SelectLanguageTransform(const std::wstring& logPath) {
+// The engine splits its transform list at ';': a path that holds one (setup.exe's folder is
+// named so) would name other files.
+std::wstring ListableTransform(const std::wstring& path, const std::wstring& logPath) {
+    if (path.find(L';') == std::wstring::npos)
+        return path;
+    LogPrintfTo(logPath, L"Transform path '%s' holds a ';': not used.\r\n", path.c_str());
+    return std::wstring();
+}
+
+TransformSelection ChooseLanguageTransform(const std::wstring& logPath) {
     TransformSelection settings;
     settings.LangId = ReadIniInt(L"Main", L"LangId", 0);
     bool fromIni = settings.LangId != 0;
@@ -53,4 +62,12 @@ TransformSelection SelectLanguageTransform(const std::wstring& logPath) {
     else
         SelectPrimaryLanguageTransform(logPath, settings);
     return settings;
+}
+} // namespace
+
+TransformSelection SelectLanguageTransform(const std::wstring& logPath) {
+    TransformSelection selection = ChooseLanguageTransform(logPath);
+    if (!selection.Transforms.empty())
+        selection.Transforms = ListableTransform(selection.Transforms, logPath);
+    return selection;
 }

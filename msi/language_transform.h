@@ -8,5 +8,6 @@ struct TransformSelection {
 };
 
 // Chooses the language and, when a transform file exists, the transform; logs its steps to the
-// setup log at logPath.
+// setup log at logPath. A transform path that holds a ';' (which would split the engine's list)
+// is not used.
 TransformSelection SelectLanguageTransform(const std::wstring& logPath);

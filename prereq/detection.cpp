@@ -48,30 +48,32 @@ bool IsProductPresent(const std::wstring& packagePath) {
     return QueryInstalledState(packagePath, state) || state.advertised;
 }
 
-// The condition program's verdict; the result is NeedsInstall's answer.
-bool JudgeConditionProgram(Prerequisite& record) {
+// The condition program's verdict.
+Detection JudgeConditionProgram(Prerequisite& record) {
+    Detection detection;
     std::wstring text;
-    unsigned long exitCode = 0;
-    if (!RunExe(record.RunExeCond, text, exitCode))
-        return false;
-    if (!IsCompanionProduct(record.Name))
-        return false;
-    record.Present = false;
-    switch (exitCode) {
-    case ConditionPresent:
-        record.Present = true;
-        return false;
+    if (!RunExe(record.RunExeCond, text, detection.exitCode)) {
+        detection.ground = DetectionGround::ConditionProgramNotRun;
+        return detection;
+    }
+    if (!IsCompanionProduct(record.Name)) {
+        detection.ground = DetectionGround::ProgramOnlyHasToRun;
+        return detection;
+    }
+    detection.ground = DetectionGround::ConditionProgram;
+    record.Present = detection.exitCode == ConditionPresent;
+    detection.needsInstall = !record.Present;
+    switch (detection.exitCode) {
     case UpdateWithNote:
     case UpdateWithNoteToo:
         record.Note = text;
         record.UseUpdateParams = 1;
-        return true;
+        break;
     case InstallWithNote:
         record.Note = text;
-        return true;
-    default:
-        return true;
+        break;
     }
+    return detection;
 }
 } // namespace
 
@@ -88,28 +90,43 @@ bool IsFoundInPath(const std::wstring& names) {
     return false;
 }
 
-bool NeedsInstall(Prerequisite& record) {
-    if (!AppliesToHost(record.OSbit) || !record.Selected)
-        return false;
+Detection Detect(Prerequisite& record) {
+    Detection detection;
+    if (!AppliesToHost(record.OSbit)) {
+        detection.ground = DetectionGround::NotForThisWindows;
+        return detection;
+    }
+    if (!record.Selected) {
+        detection.ground = DetectionGround::Deselected;
+        return detection;
+    }
     record.Present = true;
-    if (!record.SkipIfFoundInPath.empty() && IsFoundInPath(record.SkipIfFoundInPath))
-        return false;
+    if (!record.SkipIfFoundInPath.empty() && IsFoundInPath(record.SkipIfFoundInPath)) {
+        detection.ground = DetectionGround::FoundOnPath;
+        return detection;
+    }
 
     // The first test the record configures decides alone.
     bool present;
-    if (!record.FilePath.empty())
+    if (!record.FilePath.empty()) {
+        detection.ground = DetectionGround::FileVersion;
         present = IsValidFileVersion(record.FilePath, record.FileVer, record.FileTryLoad != 0);
-    else if (!record.MsiProd.empty())
+    } else if (!record.MsiProd.empty()) {
+        detection.ground = DetectionGround::Product;
         present = IsProductPresent(record.InstPath);
-    else if (!record.RegConds.empty())
+    } else if (!record.RegConds.empty()) {
+        detection.ground = DetectionGround::RegistryCondition;
         present = CheckRegConds(record.RegConds, record.Key64);
-    else if (!record.RunExeCond.empty())
+    } else if (!record.RunExeCond.empty()) {
         return JudgeConditionProgram(record);
-    else
-        return false;
+    } else {
+        return detection;
+    }
+    record.Present = present;
+    detection.needsInstall = !present;
+    return detection;
+}
 
-    if (present)
-        return false;
-    record.Present = false;
-    return true;
+bool NeedsInstall(Prerequisite& record) {
+    return Detect(record).needsInstall;
 }

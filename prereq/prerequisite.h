@@ -1,6 +1,7 @@
 #pragma once
 // One PreReq%d or PostReq%d section of the setup ini file as a plain value record.
 #include "foundation/ini_text.h" // VersionWords
+#include "foundation/sha256_text.h"
 #include "prereq/reg_condition.h"
 
 #include <string>
@@ -12,6 +13,8 @@ enum OptionalStates { OptionalTicked = 0, OptionalUnticked = 1, OptionalRequired
 struct Prerequisite {
     std::wstring Name;
     std::wstring Url;
+    // The installer file that InstPath (or InstRegPath's program) names, placed once when the
+    // section is read (program_path.h): no user of the record needs the text as written.
     std::wstring InstPath;
     std::wstring InstParams;
     std::wstring UpdateParams;
@@ -34,6 +37,13 @@ struct Prerequisite {
     std::wstring SkipIfFoundInPath;
     bool Selected = true;
     int UseUpdateParams = 0;
+    // SHA-256 that the installer file must have to run (64 hex digits as written); "" none.
+    std::wstring InstHash;
+    // Where the installer is fetched from when no file matches InstPath (only with InstHash).
+    std::wstring DownloadUrl;
+    // InstPath names a file this run downloaded; its hash was taken as it arrived.
+    bool Downloaded = false;
+    Sha256Digest DownloadedHash;
 };
 
 using PrerequisiteList = std::vector<Prerequisite>;

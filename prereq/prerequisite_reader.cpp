@@ -7,7 +7,7 @@
 #include "foundation/setup_log.h"
 #include "foundation/text.h"
 #include "foundation/wide_format.h"
-#include "prereq/detection.h"
+#include "prereq/program_path.h"
 #include "prereq/quoted_text.h"
 #include "prereq/reg_value.h"
 
@@ -20,7 +20,6 @@ namespace {
 // conditions alone are 64): they are read from one copy of the section, not from the file.
 using SectionKeys = IniSectionValues;
 
-constexpr int kPrerequisiteSections = 100;
 constexpr int kNumberedRegConds = 32;
 const wchar_t kNoMsOfficeTypes[] = L" REGISTER_NO_MSO_TYPES=1 ";
 
@@ -64,12 +63,22 @@ bool IsLibreOffice(const std::wstring& name) {
     return ContainsIgnoringCase(name, L"Libre Office");
 }
 
+// InstPath as written, with its folder macros, becomes the file it names once: the missing-file
+// check, the package query, #InstPath# and the launcher then all mean the same file, whatever the
+// current folder.
+std::wstring ReadInstallerPath(const SectionKeys& keys) {
+    std::wstring path = keys.String(L"InstPath");
+    if (path.empty())
+        return path;
+    ExpandFolderMacros(path);
+    return ResolveInstallerPath(path);
+}
+
 // The installer named by the section: InstPath, or the command line stored at InstRegPath.
 // False when the section is to be skipped.
 bool ReadInstaller(const SectionKeys& keys, Prerequisite& record) {
-    record.InstPath = keys.String(L"InstPath");
+    record.InstPath = ReadInstallerPath(keys);
     if (!record.InstPath.empty()) {
-        ExpandFolderMacros(record.InstPath);
         record.InstParams = keys.String(L"InstParams");
         record.UpdateParams = keys.String(L"UpdateParams");
         if (IsLibreOffice(record.Name) && keys.Int(L"NotAssociateWithMSOfficeFiles", 0) != 0)
@@ -89,6 +98,7 @@ bool ReadInstaller(const SectionKeys& keys, Prerequisite& record) {
     // start of the command line, and its program (unquoted) the installer.
     if (!StoredCommandProgram(command, record.InstPath))
         return false;
+    record.InstPath = ResolveInstallerPath(record.InstPath);
     record.InstParams = command + L" " + keys.String(L"InstParams");
     return true;
 }
@@ -117,8 +127,7 @@ int OptionalStateOf(int optional) {
     return optional == 0 ? OptionalUnticked : OptionalTicked;
 }
 
-// One prerequisite section; false when the section is skipped.
-bool ReadPrerequisite(const SectionKeys& keys, Prerequisite& record) {
+bool ReadPrerequisiteKeys(const SectionKeys& keys, Prerequisite& record) {
     record.Name = keys.String(L"Name");
     if (record.Name.empty())
         return false;
@@ -126,27 +135,20 @@ bool ReadPrerequisite(const SectionKeys& keys, Prerequisite& record) {
     if (!ReadInstaller(keys, record))
         return false;
     ReadDetectionKeys(keys, record);
+    record.InstHash = keys.String(L"InstHash");
+    record.DownloadUrl = keys.String(L"DownloadUrl");
     record.Selected = true;
     record.OptionalState = OptionalStateOf(keys.OptionalInt(L"Optional", 1));
     return true;
 }
 } // namespace
 
-void ReadRegConds(const wchar_t* section, Prerequisite& record) {
-    ReadRegConds(SectionKeys(section), record);
-}
-
-void ReadPrerequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
-    list.clear();
-    const RegistryKeyReuse sameKeyOpenedOnce;
-    for (int n = 0; n < kPrerequisiteSections; ++n) {
-        std::wstring section = FormatWide(sectionFormat, n);
-        Prerequisite record;
-        if (!ReadPrerequisite(SectionKeys(section.c_str()), record))
-            continue;
-        if (NeedsInstall(record) || record.IsUninstall != 0)
-            list.push_back(std::move(record));
-    }
+bool ReadPrerequisite(const wchar_t* section, PrerequisiteList& list) {
+    list.emplace_back();
+    if (ReadPrerequisiteKeys(SectionKeys(section), list.back()))
+        return true;
+    list.pop_back();
+    return false;
 }
 
 void ReadPostrequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
@@ -160,11 +162,10 @@ void ReadPostrequisites(const wchar_t* sectionFormat, PrerequisiteList& list) {
         if (record.Name.empty())
             return;
         record.Url = keys.String(L"Url");
-        record.InstPath = keys.String(L"InstPath");
-        if (!record.InstPath.empty()) {
-            ExpandFolderMacros(record.InstPath);
+        record.InstPath = ReadInstallerPath(keys);
+        if (!record.InstPath.empty())
             record.InstParams = keys.String(L"InstParams");
-        }
+        record.InstHash = keys.String(L"InstHash");
         list.push_back(std::move(record));
     }
 }

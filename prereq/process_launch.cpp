@@ -18,7 +18,7 @@ bool ChooseProgram(const std::wstring& line, ProgramCandidate& chosen) {
     std::wstring msiexec = StartsWithMsiexec(line) ? SystemFolderPath(L"msiexec.exe") : L"";
     if (msiexec.empty())
         return ResolveProgram(line, chosen);
-    chosen = ProgramCandidate{msiexec, line};
+    chosen = ProgramCandidate{msiexec, line, std::wstring()};
     return true;
 }
 
@@ -31,6 +31,11 @@ bool ReadExitCode(HANDLE process, unsigned long& code) {
     }
     code = exitCode;
     return true;
+}
+
+void Unlock(UniqueFileHandle* lock) {
+    if (lock)
+        lock->reset();
 }
 
 // Waits for the process while dispatching messages; true with its exit code in `result`,
@@ -58,7 +63,7 @@ bool SplitCommandLine(const std::wstring& line, std::wstring& program, std::wstr
     return false;
 }
 
-unsigned long LaunchProcess(const std::wstring& line) {
+unsigned long LaunchProcess(const std::wstring& line, UniqueFileHandle* lock) {
     std::wstring program;
     std::wstring parameters;
     ProgramCandidate chosen;
@@ -72,9 +77,12 @@ unsigned long LaunchProcess(const std::wstring& line) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(chosen.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &started)) {
-        unsigned long error = GetLastError();
+    const BOOL created =
+        CreateProcessW(chosen.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &started);
+    const unsigned long error = GetLastError();
+    Unlock(lock);
+    if (!created) {
         LogPrintf(L"::CreateProcess('%s') failed. Error=%d.\r\n", line.c_str(), error);
         return error;
     }
@@ -90,7 +98,7 @@ unsigned long LaunchProcess(const std::wstring& line) {
     return result;
 }
 
-unsigned long LaunchElevated(const std::wstring& line) {
+unsigned long LaunchElevated(const std::wstring& line, UniqueFileHandle* lock) {
     std::wstring program;
     std::wstring parameters;
     ProgramCandidate chosen;
@@ -107,8 +115,10 @@ unsigned long LaunchElevated(const std::wstring& line) {
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_SHOW;
     CShell32 shell;
-    if (!shell.ShellExecuteExW || !shell.ShellExecuteExW(&execute)) {
-        unsigned long error = shell.ShellExecuteExW ? GetLastError() : ERROR_PROC_NOT_FOUND;
+    const BOOL executed = shell.ShellExecuteExW && shell.ShellExecuteExW(&execute);
+    const unsigned long error = shell.ShellExecuteExW ? GetLastError() : ERROR_PROC_NOT_FOUND;
+    Unlock(lock);
+    if (!executed) {
         LogPrintf(L"::ShellExecuteEx('%s' '%s') failed. Error=%d.\r\n", program.c_str(),
                   parameters.c_str(), error);
         return error;

@@ -1,5 +1,7 @@
 #pragma once
 // Runs the installer of one prerequisite or postrequisite record.
+#include "foundation/handles.h"
+
 #include <string>
 
 struct Prerequisite;
@@ -9,4 +11,6 @@ struct Prerequisite;
 // Returns the result code. 0, 1641 and 3010 leave errorText alone; for 2 it becomes string 133 and
 // for any other code string 134, both naming the command line. 87 (no update parameters; warning
 // shown and logged) and a failed temp-folder query leave errorText alone as well.
-unsigned long RunComponent(const Prerequisite& record, std::wstring& errorText);
+// A checked installer file held by `lock` (installer_hash.h) is let go once it has started.
+unsigned long RunComponent(const Prerequisite& record, std::wstring& errorText,
+                           UniqueFileHandle* lock = nullptr);

@@ -1,10 +1,11 @@
 #include "prereq/run_exe.h"
 
+#include "foundation/code_page.h"
 #include "foundation/dll_binding.h"
 #include "foundation/error_text.h"
 #include "foundation/handles.h"
-#include "foundation/ini_file.h"
 #include "foundation/macro_text.h"
+#include "foundation/module_path.h"
 #include "foundation/setup_log.h"
 #include "foundation/wide_format.h"
 #include "prereq/command_line_text.h"
@@ -88,14 +89,13 @@ public:
     LPPROC_THREAD_ATTRIBUTE_LIST list() const { return list_; }
 
 private:
-    SystemLibrary kernel32_{L"kernel32.dll"};
     decltype(&::InitializeProcThreadAttributeList) initialize_ =
-        kernel32_.bind<decltype(&::InitializeProcThreadAttributeList)>(
+        BindKernel32<decltype(&::InitializeProcThreadAttributeList)>(
             "InitializeProcThreadAttributeList");
     decltype(&::UpdateProcThreadAttribute) update_ =
-        kernel32_.bind<decltype(&::UpdateProcThreadAttribute)>("UpdateProcThreadAttribute");
+        BindKernel32<decltype(&::UpdateProcThreadAttribute)>("UpdateProcThreadAttribute");
     decltype(&::DeleteProcThreadAttributeList) delete_ =
-        kernel32_.bind<decltype(&::DeleteProcThreadAttributeList)>("DeleteProcThreadAttributeList");
+        BindKernel32<decltype(&::DeleteProcThreadAttributeList)>("DeleteProcThreadAttributeList");
     HANDLE handle_;
     std::vector<char> buffer_;
     LPPROC_THREAD_ATTRIBUTE_LIST initialized_ = nullptr;

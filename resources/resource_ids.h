@@ -55,6 +55,7 @@
 #define IDS_PACKAGE_MISSING_SAVE_AND_INSTALL 164
 #define IDS_NO_UPDATE_PARAMETER 167
 #define IDS_LOG_FILE_NOT_WRITABLE 168
+#define IDS_OPEN_ADDRESS_YOURSELF 169
 #define IDS_SETUP_ALREADY_RUNNING 209
 
 // Prerequisites dialog in its install/uninstall form
@@ -66,6 +67,9 @@
 #define IDS_NOTES_NAME 165
 #define IDS_MORE_COMPONENTS 166
 
+// Downloads of component installers: the progress line and the caption of /passive's window
+#define IDS_DOWNLOADING 170
+
 // Dialog templates and their controls
 #define IDD_PREREQUISITES 129
 #define IDC_HEADER 1001
@@ -74,5 +78,8 @@
 #define IDD_DOWNLOAD 201
 #define IDC_DOWNLOAD_MESSAGE 1004
 #define IDC_DOWNLOAD_LINK 1005
+#define IDC_DOWNLOAD_PROGRESS 1006
+#define IDD_DOWNLOAD_PROGRESS 202
+#define IDC_PROGRESS_TEXT 1007
 
 #endif

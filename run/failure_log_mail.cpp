@@ -1,8 +1,9 @@
 #include "run/failure_log_mail.h"
 
 #include "settings/setup_settings.h"
+#include "foundation/code_page.h"
+#include "foundation/desktop_account.h"
 #include "foundation/error_text.h"
-#include "foundation/exception_guard.h"
 #include "foundation/file_system.h"
 #include "foundation/host_facts.h"
 #include "foundation/ini_file.h"
@@ -10,6 +11,7 @@
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
 #include "resources/resource_ids.h"
+#include "run/guarded_call.h"
 #include "run/log_mail_text.h"
 #include "run/simple_mapi.h"
 
@@ -91,14 +93,6 @@ private:
     MapiMessage message_ = {};
 };
 
-// False when the provider raised a hardware exception inside MAPISendMail: that ends the mailing,
-// not the setup run.
-bool CallSendMail(const SimpleMapi& mapi, MapiMessage& message, ULONG& result,
-                  unsigned long& exceptionCode) {
-    return RunWithExceptionGuard(
-        [&] { result = mapi.SendMail(0, 0, &message, MAPI_LOGON_UI | MAPI_DIALOG, 0); },
-        exceptionCode);
-}
 } // namespace
 
 bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
@@ -114,10 +108,10 @@ bool SendLogFile(const std::wstring& logPath, const std::wstring& recipient,
 
     LogMail mail(texts, logPath, Settings().CodePage);
     ULONG result = MAPI_E_FAILURE;
-    unsigned long exceptionCode = 0;
-    if (!CallSendMail(mapi, mail.message(), result, exceptionCode)) {
-        LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
-                  static_cast<unsigned>(exceptionCode));
+    // A hardware exception inside the provider ends the mailing, not the setup run.
+    if (!CallGuarded([&] {
+            result = mapi.SendMail(0, 0, &mail.message(), MAPI_LOGON_UI | MAPI_DIALOG, 0);
+        })) {
         LogPrintf(L"SendLogFile(%s) failure.\r\n", logPath.c_str());
         return false;
     }
@@ -137,6 +131,11 @@ void OfferFailureLog(const std::wstring& logPath, const std::wstring& productNam
     // SYSTEM's rights (its "attach file" dialog opens any program): no offer at all.
     if (!HasInteractiveUser()) {
         LogText(L"The log is not offered by mail: nobody is signed in to answer.\r\n");
+        return;
+    }
+    // Started by setup, the mail program would run as setup's account on another user's desktop.
+    if (CurrentDesktopAccount() == DesktopAccount::Other) {
+        LogText(L"No mail offer: setup runs as another account than the desktop's.\r\n");
         return;
     }
     std::wstring recipient = ReadIniString(L"Main", L"SendErrorLogTo");

@@ -2,6 +2,7 @@
 
 #include "settings/command_line.h"
 #include "settings/setup_settings.h"
+#include "foundation/chosen_log.h"
 #include "foundation/error_text.h"
 #include "foundation/file_system.h"
 #include "foundation/handles.h"
@@ -9,21 +10,43 @@
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
+#include "foundation/setup_lock.h"
 #include "foundation/setup_log.h"
+#include "foundation/temp_log_path.h"
 #include "foundation/win_version.h"
+#include "foundation/windows_restart.h"
 #include "msi/language_transform.h"
 #include "msi/package_info.h"
-#include "prereq/prerequisite_reader.h"
+#include "prereq/install_loop.h"
+#include "prereq/needed_prerequisites.h"
+#include "run/run_package.h"
 #include "resources/resource_ids.h"
 #include "ui/main_dlg.h"
+#include "ui/passive_observer.h"
 
 #include <windows.h>
 
 namespace {
-constexpr int kContinue = -1;
-
 bool EndsWith64(const std::wstring& text) {
     return text.size() >= 2 && text.compare(text.size() - 2, 2, L"64") == 0;
+}
+
+const wchar_t* SquatText(LockSquat squat) {
+    switch (squat) {
+    case LockSquat::ForeignOwner:
+        return L"held by another account";
+    case LockSquat::NoAccess:
+        return L"closed to this account";
+    default:
+        return L"not a mutex";
+    }
+}
+
+// The global name is not another setup's: the run goes on, under its private lock where it has
+// one.
+void LogSquattedLock(const SetupLock& lock, const std::wstring& key) {
+    LogPrintf(L"Lock name 'Global\\_QXSETUP_%s' is %s; setup goes on %s.\r\n", key.c_str(),
+              SquatText(lock.squat), lock.space ? L"under its private lock" : L"without it");
 }
 
 std::wstring FailureText(unsigned code) {
@@ -41,87 +64,120 @@ std::wstring FailureText(unsigned code) {
 } // namespace
 
 int CInstaller::RunSetup(const std::wstring& commandLine) {
+    // Held from its step until the run ends, so that a second setup for the same product stays
+    // out.
+    SetupLock setupLock;
+    Step step = StartLog(commandLine);
+    if (step.goOn)
+        step = CheckHost();
+    if (step.goOn)
+        step = TakeSetupLock(setupLock);
+    if (step.goOn)
+        step = CheckOperation(commandLine);
+    if (step.goOn)
+        step = LocatePackage();
+    if (!step.goOn)
+        return step.exitCode;
+    GatherProperties(commandLine);
+    return InstallAndRestart();
+}
+
+CInstaller::Step CInstaller::StartLog(const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     settings.UILevel = ParseUILevel(commandLine);
     settings.NoRestart = HasNoRestartSwitch(commandLine);
+    msiExitCodes_ = HasMsiExitCodesSwitch(commandLine);
     // An administrative run keeps its mode: "/a <path>" must not turn into an ordinary install.
-    const bool administrative = settings.Mode == ModeAdmin;
-    settings.Mode = administrative ? ModeAdmin : ModeInstall;
+    if (settings.Mode != SetupMode::Admin)
+        settings.Mode = SetupMode::Install;
 
     if (!LoadPackageInfo())
-        return kExitFailure;
-
-    int logResult = ChooseLog(commandLine);
-    if (logResult != kContinue)
-        return logResult;
+        return EndRun(kExitFailure);
+    const Step log = ChooseLog(commandLine);
+    if (!log.goOn)
+        return log;
     LogPrintf(L"UILevel is set to %d\r\n", settings.UILevel);
     if (settings.NoRestart)
         LogText(L"/norestart: Setup neither restarts Windows nor asks to.\r\n");
+    return kGoOn;
+}
 
-    int hostResult = CheckHost();
-    if (hostResult != kContinue)
-        return hostResult;
+CInstaller::Step CInstaller::TakeSetupLock(SetupLock& setupLock) {
+    // A patch run reads no package: its key is empty, and every patch run excludes the others.
+    const bool busy = AcquireSetupLock(setupLock, PackageInfo().ProductCode);
+    if (setupLock.squat != LockSquat::None)
+        LogSquattedLock(setupLock, PackageInfo().ProductCode);
+    if (!busy)
+        return kGoOn;
+    const std::wstring& name = PackageInfo().ProductName;
+    LogPrintf(L"Installation or deployment of product '%s' already run.\r\n", name.c_str());
+    ShowMessage(FormatLangString(IDS_SETUP_ALREADY_RUNNING, name.c_str()), L"", MB_ICONERROR);
+    return EndRun(kExitFailure);
+}
 
-    // Held until the run ends, so that a second setup for the same product stays out.
-    SetupLock setupLock;
-    const bool busy = AcquireSetupLock(setupLock, LockKey());
-    if (setupLock.squatted)
-        LogText(L"The single-instance lock's name is held by another account; setup goes on "
-                L"without it.\r\n");
-    if (busy) {
-        const std::wstring& name = PackageInfo().ProductName;
-        LogPrintf(L"Installation or deployment of product '%s' already run.\r\n", name.c_str());
-        ShowMessage(FormatLangString(IDS_SETUP_ALREADY_RUNNING, name.c_str()), L"", MB_ICONERROR);
-        return kExitFailure;
-    }
-
+// The operation type, and for an administrative run its target folder.
+CInstaller::Step CInstaller::CheckOperation(const std::wstring& commandLine) {
+    SetupSettings& settings = Settings();
     if (!ValidateOperationType()) {
         LogAndShowMessage(
             nullptr, FormatLangString(IDS_INVALID_OPERATION_TYPE, settings.OperationType.c_str()),
             title_, MB_ICONERROR);
-        return kExitFailure;
+        return EndRun(kExitFailure);
     }
-
-    if (administrative) {
-        std::optional<std::wstring> target = ExtractAdminTargetPath(commandLine);
-        if (!target) {
-            LogText(
-                L"Administrative install needs the target folder as the only token after /a.\r\n");
-            ShowUsage();
-            return kExitFailure;
-        }
-        settings.AdminTargetPath = *target;
-        settings.UILevel = kUILevelPassive;
+    if (settings.Mode != SetupMode::Admin)
+        return kGoOn;
+    std::optional<std::wstring> target = ExtractAdminTargetPath(commandLine);
+    if (!target) {
+        LogText(L"Administrative install needs the target folder as the only token after /a.\r\n");
+        ShowUsage();
+        return EndRun(kExitFailure);
     }
+    settings.AdminTargetPath = *target;
+    settings.UILevel = kUILevelPassive;
+    return kGoOn;
+}
 
-    settings.PackagePath = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
-    if (!IsExistingFile(settings.PackagePath)) {
-        LogAndShowMessage(nullptr,
-                          FormatLangString(IDS_FILE_NOT_FOUND, settings.PackagePath.c_str()),
-                          title_, MB_ICONERROR);
-        return kExitFailure;
-    }
+CInstaller::Step CInstaller::LocatePackage() {
+    SetupSettings& settings = Settings();
+    settings.PackagePath = PackagePathFromIni();
+    if (IsExistingFile(settings.PackagePath))
+        return kGoOn;
+    LogAndShowMessage(nullptr, FormatLangString(IDS_FILE_NOT_FOUND, settings.PackagePath.c_str()),
+                      title_, MB_ICONERROR);
+    return EndRun(kExitFailure);
+}
 
+// The public properties and, but for an administrative run, the language transform.
+void CInstaller::GatherProperties(const std::wstring& commandLine) {
+    SetupSettings& settings = Settings();
     settings.Properties = ExtractProperties(commandLine);
     if (settings.Properties.empty())
         settings.Properties = ReadIniString(L"Main", L"MsiProp");
-
-    if (!administrative) {
-        TransformSelection selection = SelectLanguageTransform(settings.LogPath);
-        settings.LangId = selection.LangId;
-        settings.Transforms = selection.Transforms;
-    }
-
-    bool rebootNeeded = false;
-    if (!Run(rebootNeeded))
-        return kExitFailure;
-    if (rebootNeeded)
-        return settings.NoRestart ? LeaveRestartToCaller() : AskForRestart();
-    return installerRestartPending_ ? ReportInstallerRestartPending() : kExitSuccess;
+    if (settings.Mode == SetupMode::Admin)
+        return;
+    TransformSelection selection = SelectLanguageTransform(settings.LogPath);
+    settings.LangId = selection.LangId;
+    settings.Transforms = selection.Transforms;
 }
 
-std::wstring CInstaller::LockKey() {
-    return PackageInfo().ProductCode;
+int CInstaller::InstallAndRestart() {
+    bool rebootNeeded = false;
+    if (!Run(rebootNeeded))
+        return InstallerExitCode(kExitFailure);
+    if (rebootNeeded)
+        return Settings().NoRestart ? LeaveRestartToCaller() : AskForRestart();
+    return installerRestartPending_ ? ReportInstallerRestartPending()
+                                    : InstallerExitCode(kExitSuccess);
+}
+
+// /msiexitcodes: deployment tools act on the Windows Installer's codes (1618: try again later),
+// which 3 hides. This program's own 7086 is one no tool knows; the engine says 1638 for it.
+int CInstaller::InstallerExitCode(int setupCode) const {
+    if (!msiExitCodes_ || installerResult_ == ERROR_SUCCESS)
+        return setupCode;
+    if (installerResult_ == kOlderVersionUpdateDisabled)
+        return ERROR_PRODUCT_VERSION;
+    return static_cast<int>(installerResult_);
 }
 
 // The installer engine has done what its UI level allows about the restart (asked, or left it
@@ -141,16 +197,16 @@ int CInstaller::LeaveRestartToCaller() {
 }
 
 // The setup log goes to the file the command line names (/log), else into the temp folder.
-int CInstaller::ChooseLog(const std::wstring& commandLine) {
+CInstaller::Step CInstaller::ChooseLog(const std::wstring& commandLine) {
     SetupSettings& settings = Settings();
     LogSwitch chosen = ExtractLogSwitch(commandLine);
     if (!chosen.given) {
         settings.LogPath = BuildLogFileName(ProductName(), ProductNameLangNeutral());
-        return kContinue;
+        return kGoOn;
     }
     if (chosen.path.empty()) {
         ShowUsage();
-        return kExitFailure;
+        return EndRun(kExitFailure);
     }
     ChosenLog log = OpenChosenLog(chosen.path);
     if (log.error != ERROR_SUCCESS) {
@@ -159,13 +215,13 @@ int CInstaller::ChooseLog(const std::wstring& commandLine) {
                           FormatLangString(IDS_LOG_FILE_NOT_WRITABLE, path.c_str(),
                                            FormatErrorCode(log.error).c_str()),
                           std::wstring(), MB_ICONERROR);
-        return kExitFailure;
+        return EndRun(kExitFailure);
     }
     settings.LogPath = log.path;
     settings.LogCodePage = log.codePage;
     if (log.appended)
         LogNewRunMarker();
-    return kContinue;
+    return kGoOn;
 }
 
 // The engine is told about /norestart too, unless the caller set REBOOT itself.
@@ -173,37 +229,37 @@ std::wstring CInstaller::EngineCommandLine(const std::wstring& commandLine) cons
     return Settings().NoRestart ? WithRestartSuppressed(commandLine) : commandLine;
 }
 
-// The checks between the log's start and the single-instance guard; kContinue when all pass.
-int CInstaller::CheckHost() {
+// The checks between the log's start and the single-instance guard; each failure ends the run.
+CInstaller::Step CInstaller::CheckHost() {
     std::wstring iniPath = GetIniPath();
     if (!FileExists(iniPath)) {
         TellUser(MessageKind::Always, FormatLangString(IDS_INI_FILE_NOT_FOUND, iniPath.c_str()),
                  LoadLangString(IDS_INSTALLATION_ERROR), MB_ICONERROR);
-        return kExitIniMissing;
+        return EndRun(kExitIniMissing);
     }
 
     // The product's title is not known yet: the box gets the default caption.
     if (IsNativeX86() && EndsWith64(PackagePlatform())) {
         TellUser(MessageKind::Always, LoadLangString(IDS_PLATFORM_NEEDS_64BIT), std::wstring(),
                  MB_ICONERROR);
-        return kExitFailure;
+        return EndRun(kExitFailure);
     }
 
     title_ = Title();
 
     if (ReadIniInt(L"Main", L"Os32Need", 0) != 0 && !IsNativeX86()) {
         LogAndShowMessage(nullptr, LoadLangString(IDS_PLATFORM_NEEDS_32BIT), title_, MB_ICONERROR);
-        return kExitFailure;
+        return EndRun(kExitFailure);
     }
 
     if (!CheckWinVersion())
-        return kExitFailure;
+        return EndRun(kExitFailure);
 
     if (ReadIniInt(L"Main", L"AdminNeed", 1) != 0 && !IsUserAdmin()) {
         LogAndShowMessage(nullptr, LoadLangString(IDS_ADMIN_REQUIRED), title_, MB_ICONERROR);
-        return kExitFailure;
+        return EndRun(kExitFailure);
     }
-    return kContinue;
+    return kGoOn;
 }
 
 int CInstaller::AskForRestart() {
@@ -217,35 +273,35 @@ int CInstaller::AskForRestart() {
     // needed, as after a declined one.
     const unsigned long error = RestartWindows();
     if (error == ERROR_SUCCESS)
-        return kExitSuccess;
+        return msiExitCodes_ ? ERROR_SUCCESS_REBOOT_INITIATED : kExitSuccess;
     LogPrintf(L"Windows could not be restarted. %s\r\n", FormatErrorCode(error).c_str());
     return kExitRestartPending;
 }
 
-int CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
+PrerequisitePhase CInstaller::RunPrerequisites(const wchar_t* keyFormat, bool& rebootNeeded) {
     rebootNeeded = false;
     PrerequisiteList list;
     ReadPrerequisites(keyFormat, list);
     if (list.empty())
-        return 1;
-
-    CMainDlg dialog(list, ProductName(), title_);
-    int result = 1;
-    if (IsFullUI()) {
-        result = static_cast<int>(dialog.ShowModal(GetActiveWindow()));
-    } else {
-        LogText(L"Installing prerequisites passively:\r\n");
-        for (const Prerequisite& record : list)
-            LogPrintf(L"  %s\r\n", record.Name.c_str());
-        dialog.InstallSelected(true);
+        return PrerequisitePhase::GoOn;
+    if (!IsFullUI()) {
+        CPassiveObserver observer(title_);
+        InstallPassively(list, observer, rebootNeeded);
+        return PrerequisitePhase::GoOn;
     }
+    CMainDlg dialog(list, ProductName(), title_);
+    const PrerequisiteChoice choice = dialog.Choose(GetActiveWindow());
     rebootNeeded = dialog.RebootNeeded();
-    return result;
+    if (choice == PrerequisiteChoice::Cancelled)
+        installerResult_ = ERROR_INSTALL_USEREXIT;
+    return choice == PrerequisiteChoice::GoOn ? PrerequisitePhase::GoOn : PrerequisitePhase::Stop;
 }
 
 int CInstaller::CheckInstallResult(unsigned code) {
     if (code == ERROR_SUCCESS_REBOOT_REQUIRED)
         installerRestartPending_ = true;
+    else if (code != ERROR_SUCCESS)
+        installerResult_ = code;
     if (code == ERROR_SUCCESS || code == ERROR_SUCCESS_REBOOT_INITIATED ||
         code == ERROR_SUCCESS_REBOOT_REQUIRED)
         return 0;

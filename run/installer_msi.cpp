@@ -1,30 +1,28 @@
 #include "run/installer_msi.h"
 
+#include "settings/command_line.h"
 #include "settings/setup_settings.h"
-#include "foundation/exception_guard.h"
 #include "foundation/file_system.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
 #include "foundation/text.h"
-#include "msi/engine_log.h"
 #include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
+#include "prereq/installer_hash.h"
 #include "prereq/run_component.h"
 #include "prereq/prerequisite_reader.h"
 #include "resources/resource_ids.h"
 #include "run/failure_log_mail.h"
+#include "run/guarded_call.h"
+#include "run/run_package.h"
 
 #include <windows.h>
 
 namespace {
 const wchar_t kDefaultReinstall[] = L"REINSTALL=ALL REINSTALLMODE=vomus";
-
-bool IsAdministrative() {
-    return Settings().Mode == ModeAdmin;
-}
 
 bool IsFreshInstall(const InstalledState& state) {
     return !state.installed && !state.advertised && state.comparison >= 0 && !IsAdministrative();
@@ -35,7 +33,7 @@ bool CInstallerMsi::LoadPackageInfo() {
     // Without a setup ini file there is no package to read; the run reports the missing file.
     if (!FileExists(GetIniPath()))
         return true;
-    std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
+    std::wstring path = PackagePathFromIni();
     if (!ReadPackageInfo(path)) {
         // Before the product's title is known: the box gets the default caption.
         TellUser(MessageKind::Always,
@@ -72,15 +70,19 @@ bool CInstallerMsi::ValidateOperationType() {
 bool CInstallerMsi::Run(bool& rebootNeeded) {
     SetupSettings& settings = Settings();
     if (!settings.Transforms.empty()) {
-        settings.Properties += L" TRANSFORMS=\"" + settings.Transforms + L"\"";
+        std::wstring joined;
+        settings.Properties =
+            WithLanguageTransform(settings.Properties, settings.Transforms, joined);
         LogPrintf(L"LangId transform is %s\r\n", settings.Transforms.c_str());
+        if (!joined.empty())
+            LogPrintf(L"Transform list: %s\r\n", joined.c_str());
     }
 
     InstalledState state;
     QueryInstalledState(settings.PackagePath, state);
     const bool freshInstall = IsFreshInstall(state);
     if (freshInstall) {
-        if (RunPrerequisites(L"PreReq%d", rebootNeeded) != 1)
+        if (RunPrerequisites(L"PreReq%d", rebootNeeded) != PrerequisitePhase::GoOn)
             return false;
         // A prerequisite may have installed the product itself, or another version of it.
         QueryInstalledState(settings.PackagePath, state);
@@ -108,9 +110,14 @@ void CInstallerMsi::RunPostrequisites(bool& rebootNeeded) {
     LogText(L"\r\n");
     LogText(L"Try run postrequisites:\r\n");
     for (const Prerequisite& record : list) {
+        UniqueFileHandle verified;
+        if (!CheckInstallerHash(record, verified)) {
+            LogPrintf(L"Postrequisite '%s' skipped.\r\n", record.Name.c_str());
+            continue;
+        }
         std::wstring ignoredText;
         // Failures are logged by the launcher; only a restart request matters here.
-        if (RunComponent(record, ignoredText) == ERROR_SUCCESS_REBOOT_REQUIRED)
+        if (RunComponent(record, ignoredText, &verified) == ERROR_SUCCESS_REBOOT_REQUIRED)
             rebootNeeded = true;
     }
 }
@@ -163,7 +170,8 @@ bool CInstallerMsi::ChooseMaintenanceCommandLine(int comparison, bool prerequisi
         return false;
     }
     // Once per run: a second phase would ask the user again and forget a restart already asked for.
-    if (!prerequisitesRan && RunPrerequisites(L"PreReq%d", rebootNeeded) != 1) {
+    if (!prerequisitesRan &&
+        RunPrerequisites(L"PreReq%d", rebootNeeded) != PrerequisitePhase::GoOn) {
         result = ERROR_SUCCESS;
         return false;
     }
@@ -180,17 +188,9 @@ unsigned CInstallerMsi::CallEngine(const MsiLibrary& msi, const std::wstring& co
               MaskHiddenPropertyValues(commandLine, PackageInfo().HiddenProperties).c_str());
     LogText(L"\r\n\r\n", false);
 
-    unsigned result = ERROR_INSTALL_FAILURE;
-    unsigned long exceptionCode = 0;
-    const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
-    const bool returned = RunWithExceptionGuard(
-        [&] { result = msi.InstallProduct(package, commandLine.c_str()); }, exceptionCode);
-    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, PackageInfo().HiddenProperties);
-    if (!returned) {
-        LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
-                  static_cast<unsigned>(exceptionCode));
-        result = ERROR_INSTALL_FAILURE;
-    }
+    unsigned result = ERROR_INSTALL_FAILURE; // kept when the call raised an exception
+    const EngineLogging logging{msi, PackageInfo().HiddenProperties};
+    CallGuarded([&] { result = msi.InstallProduct(package, commandLine.c_str()); }, &logging);
 
     switch (result) {
     case ERROR_SUCCESS:

@@ -1,30 +1,20 @@
 #include "run/installer_msp.h"
 
 #include "settings/setup_settings.h"
-#include "foundation/exception_guard.h"
 #include "foundation/ini_file.h"
 #include "foundation/lang_strings.h"
 #include "foundation/message_box.h"
 #include "foundation/setup_log.h"
 #include "foundation/text.h"
-#include "msi/engine_log.h"
-#include "msi/engine_string.h"
 #include "msi/hidden_properties.h"
 #include "msi/msi_library.h"
 #include "msi/package_info.h"
 #include "resources/resource_ids.h"
 #include "run/failure_log_mail.h"
+#include "run/guarded_call.h"
+#include "run/run_package.h"
 
 #include <windows.h>
-
-namespace {
-constexpr UINT kPidRevisionNumber = 9; // a patch's own code, then the codes it replaces
-
-// An administrative run patches the administrative image: the engine gets the image's package.
-bool IsAdministrative() {
-    return Settings().Mode == ModeAdmin;
-}
-} // namespace
 
 bool CInstallerMsp::LoadPackageInfo() {
     const int language = ReadIniInt(L"Main", L"ProductLangID", 0);
@@ -52,29 +42,6 @@ bool CInstallerMsp::ValidateOperationType() {
     // Both kinds of patch are applied the same way.
     return EqualsIgnoringCase(settings.OperationType, L"Minor") ||
            EqualsIgnoringCase(settings.OperationType, L"Major");
-}
-
-// The patch's own code, so that two runs of the same patch exclude each other and runs of other
-// patches (or of a patch whose code cannot be read: "") do not stand in their way.
-std::wstring CInstallerMsp::LockKey() {
-    const MsiLibrary& msi = RunMsiLibrary();
-    if (!msi.complete())
-        return std::wstring();
-    const std::wstring path = GetModulePath(false, true) + ReadIniString(L"Main", L"MsiPath");
-    MsiHandleOwner summary(msi);
-    if (msi.GetSummaryInformation(0, path.c_str(), 0, summary.receive()) != ERROR_SUCCESS)
-        return std::wstring();
-    std::wstring codes;
-    UINT type = 0;
-    INT integer = 0;
-    if (ReadEngineString(
-            [&](wchar_t* buffer, DWORD* size) {
-                return msi.SummaryInfoGetProperty(summary.get(), kPidRevisionNumber, &type,
-                                                  &integer, nullptr, buffer, size);
-            },
-            codes) != ERROR_SUCCESS)
-        return std::wstring();
-    return codes.substr(0, 38);
 }
 
 bool CInstallerMsp::Run(bool& rebootNeeded) {
@@ -127,27 +94,21 @@ bool CInstallerMsp::ConfirmPatch() {
 unsigned CInstallerMsp::CallEngine(const MsiLibrary& msi, const std::wstring& commandLine,
                                    const std::wstring& hiddenList) {
     SetupSettings& settings = Settings();
+    // An administrative run patches the administrative image: the engine gets the image's package.
     const bool administrative = IsAdministrative();
     const wchar_t* installPackage = administrative ? settings.AdminTargetPath.c_str() : nullptr;
     const INSTALLTYPE installType =
         administrative ? INSTALLTYPE_NETWORK_IMAGE : INSTALLTYPE_DEFAULT;
 
-    unsigned result = ERROR_INSTALL_FAILURE;
-    unsigned long exceptionCode = 0;
-    const std::wstring enginePath = StartEngineLog(msi, settings.LogPath);
-    // The patch is always applied with the engine's basic UI, whatever the run's UI level.
-    msi.SetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
-    const bool returned = RunWithExceptionGuard(
+    unsigned result = ERROR_INSTALL_FAILURE; // kept when the call raised an exception
+    const EngineLogging logging{msi, hiddenList};
+    CallGuarded(
         [&] {
+            // The patch is always applied with the engine's basic UI, whatever the run's UI level.
+            msi.SetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
             result = msi.ApplyPatch(settings.PackagePath.c_str(), installPackage, installType,
                                     commandLine.c_str());
         },
-        exceptionCode);
-    MoveEngineLogIntoSetupLog(enginePath, settings.LogPath, hiddenList);
-    if (!returned) {
-        LogPrintf(L"Hardware exception occur. Exception code 0x%X.\r\n",
-                  static_cast<unsigned>(exceptionCode));
-        result = ERROR_INSTALL_FAILURE;
-    }
+        &logging);
     return result;
 }

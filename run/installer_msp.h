@@ -14,7 +14,6 @@ protected:
     std::wstring ProductVersion() override;
     std::wstring Title() override;
     bool ValidateOperationType() override;
-    std::wstring LockKey() override;
 
 private:
     unsigned ApplyPatch();

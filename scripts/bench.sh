@@ -11,6 +11,8 @@
 # Adding a case: write a function case_<name> that prepares its folders under $case_dir and sets
 #   side_a_label, side_a_command   what is measured (a Windows command line for launch.exe)
 #   side_b_label, side_b_command   what it is measured against
+#   side_b_then                    optional: a second command whose time is added to B's, run
+#                                  right after it (its own times are printed too)
 #   product_codes                  products removed before each run (may be empty)
 # It runs once, with the prefix up; the Unix helpers below (win_path, write_ini) are at hand.
 #
@@ -109,6 +111,54 @@ case_prereq0() {
     product_codes=$sample_code
 }
 
+# A 256 MiB download over loopback from the tests' web server. A: a quiet setup.exe run whose
+# only prerequisite is fetched from its DownloadUrl. B: curl fetching the same file from the same
+# server, then (B2) the same setup.exe run with the file already on the medium. Both sides hash the
+# file once and install the same product, so A - B2, the download's own share, compares with curl
+# alone. Afterwards the peak working set of a downloading run is printed beside that of a run
+# whose file is on the medium.
+case_download() {
+    local web=$case_dir/web state=$case_dir/state dist=$case_dir/download medium=$case_dir/medium
+    mkdir -p "$web" "$state"
+    cp "$repo/$flavour/tests/tools/exit_code.exe" "$web/big.exe"
+    head -c 268435456 /dev/zero >>"$web/big.exe"
+    python3 tests/tools/http_server.py "$web" "$state" 900 &
+    web_server=$!
+    local i
+    for ((i = 0; i < 300; i++)); do [ -s "$state/port" ] && break; sleep 0.1; done
+    local url hash
+    url=http://127.0.0.1:$(cat "$state/port")/files/big.exe
+    hash=$(sha256sum "$web/big.exe" | cut -d' ' -f1)
+    prereq_folder "$dist" 0
+    write_ini "$dist/setup.ini" '[Main]' 'MsiPath=SampleNotes.msi' '[PreReq0]' 'Name=Big' \
+        'InstPath=#Root#\redist\big.exe' 'InstParams="#InstPath#" 0' \
+        'RegPath=HKEY_LOCAL_MACHINE\Software\SetupBench\Missing' 'RegCond=DWORD=1' \
+        "DownloadUrl=$url" "InstHash=$hash"
+    prereq_folder "$medium" 0
+    mkdir -p "$medium/redist" && cp "$web/big.exe" "$medium/redist/big.exe"
+    cp "$dist/setup.ini" "$medium/setup.ini"
+    side_a_label="setup.exe /i /quiet, downloading 256 MiB"
+    side_a_command="$(win_path "$dist/setup.exe") /i /quiet"
+    side_b_label="curl, the same file; B2 = the same run with the file on the medium"
+    side_b_command="unix:curl -s -o /dev/null $url"
+    side_b_then="$(win_path "$medium/setup.exe") /i /quiet"
+    product_codes=$sample_code
+    after_runs=download_memory
+}
+
+# Peak working sets (launch.exe samples them) of a downloading run and of one whose file is on
+# the medium.
+download_memory() {
+    local side peak
+    for side in download medium; do
+        remove_products
+        peak=$(launch "$(win_path "$case_dir/$side/setup.exe") /i /quiet" |
+            sed -n 's/^Peak working set: \([0-9]*\) KB$/\1/p')
+        printf 'peak working set, file %-8s %8s KB\n' "$([ $side = download ] && echo fetched ||
+            echo present)" "$peak"
+    done
+}
+
 # ---- machinery ----
 
 root=$repo/build/bench
@@ -144,10 +194,19 @@ remove_products() {
     done
 }
 
-# Runs one side once after removing the products; prints the milliseconds launch.exe measured.
+# Runs one side once after removing the products; prints the milliseconds launch.exe measured
+# (or, for a "unix:" command, the wall time of that Unix command).
 timed_run() {
     local output elapsed
     remove_products
+    if [ "${1#unix:}" != "$1" ]; then
+        local start end
+        start=$(date +%s%N)
+        ${1#unix:} >/dev/null
+        end=$(date +%s%N)
+        awk -v ns=$((end - start)) 'BEGIN { printf "%.1f", ns / 1e6 }'
+        return
+    fi
     output=$(launch "$1")
     elapsed=$(sed -n 's/^Elapsed: \([0-9.]*\) ms$/\1/p' <<<"$output")
     if [ -z "$elapsed" ]; then
@@ -173,28 +232,55 @@ trap 'remove_products; tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 ||
 launcher=$(win_path "$repo/$flavour/tests/tools/launch.exe")
 
 rm -rf "$case_dir" && mkdir -p "$case_dir"
-side_a_label= side_a_command= side_b_label= side_b_command= product_codes=
+side_a_label= side_a_command= side_b_label= side_b_command= side_b_then= product_codes=
+after_runs=
+web_server=
+trap 'remove_products; [ -z "$web_server" ] || kill "$web_server" 2>/dev/null;
+      tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
 "case_$case_name"
 
 echo "case $case_name: A = $side_a_label, B = $side_b_label; $runs runs each, alternating"
 timed_run "$side_a_command" >/dev/null
 timed_run "$side_b_command" >/dev/null
-a_times=() b_times=()
+[ -z "$side_b_then" ] || timed_run "$side_b_then" >/dev/null
+a_times=() b_times=() b2_times=()
 for ((i = 1; i <= runs; i++)); do
     a=$(timed_run "$side_a_command")
     b=$(timed_run "$side_b_command")
     a_times+=("$a") b_times+=("$b")
-    printf 'run %2d   A %8.1f ms  B %8.1f ms\n' "$i" "$a" "$b"
+    if [ -n "$side_b_then" ]; then
+        b2=$(timed_run "$side_b_then")
+        b2_times+=("$b2")
+        printf 'run %2d   A %8.1f ms  B %8.1f ms  B2 %8.1f ms\n' "$i" "$a" "$b" "$b2"
+    else
+        printf 'run %2d   A %8.1f ms  B %8.1f ms\n' "$i" "$a" "$b"
+    fi
 done
-a_median=$(printf '%s\n' "${a_times[@]}" | median)
-b_median=$(printf '%s\n' "${b_times[@]}" | median)
-a_fastest=$(printf '%s\n' "${a_times[@]}" | sort -n | head -n1)
-b_fastest=$(printf '%s\n' "${b_times[@]}" | sort -n | head -n1)
+fastest() { printf '%s\n' "$@" | sort -n | head -n1; }
 # The fastest runs show the cost without the machine's other load; the medians are the measure.
-printf 'fastest A %8.1f ms  B %8.1f ms\n' "$a_fastest" "$b_fastest"
-printf 'median   A %8.1f ms  B %8.1f ms\n' "$a_median" "$b_median"
-awk -v a="$a_median" -v b="$b_median" 'BEGIN { printf "ratio A/B %.3f (medians)\n", a / b }'
+printf 'fastest A %8.1f ms  B %8.1f ms\n' "$(fastest "${a_times[@]}")" "$(fastest "${b_times[@]}")"
 # Each pair ran back to back under the same load: their ratio is steadier when the load changes.
-for ((i = 0; i < runs; i++)); do
-    awk -v a="${a_times[i]}" -v b="${b_times[i]}" 'BEGIN { print a / b }'
-done | median | awk '{ printf "ratio A/B %.3f (median of the run-by-run ratios)\n", $1 }'
+report_ratio() {
+    local name=$1 a_name=$2 b_name=$3 i
+    local -n as=$4 bs=$5
+    local a_median b_median
+    a_median=$(printf '%s\n' "${as[@]}" | median)
+    b_median=$(printf '%s\n' "${bs[@]}" | median)
+    printf 'median   %s %8.1f ms  %s %8.1f ms\n' "$a_name" "$a_median" "$b_name" "$b_median"
+    awk -v a="$a_median" -v b="$b_median" -v n="$name" 'BEGIN { printf "ratio %s %.3f (medians)\n", n, a / b }'
+    for ((i = 0; i < runs; i++)); do
+        awk -v a="${as[i]}" -v b="${bs[i]}" 'BEGIN { print a / b }'
+    done | median | awk -v n="$name" '{ printf "ratio %s %.3f (median of the run-by-run ratios)\n", n, $1 }'
+}
+report_ratio A/B A B a_times b_times
+if [ -n "$side_b_then" ]; then
+    own_times=() both_times=()
+    for ((i = 0; i < runs; i++)); do
+        own_times+=("$(awk -v a="${a_times[i]}" -v b="${b2_times[i]}" 'BEGIN { printf "%.1f", a - b }')")
+        both_times+=("$(awk -v a="${b_times[i]}" -v b="${b2_times[i]}" 'BEGIN { printf "%.1f", a + b }')")
+    done
+    report_ratio "A/(B+B2)" A B+B2 a_times both_times
+    echo "A - B2: the download's own share of A, against B"
+    report_ratio "(A-B2)/B" A-B2 B own_times b_times
+fi
+[ -z "$after_runs" ] || "$after_runs"

@@ -11,7 +11,11 @@ seconds=${1:-60}
 bash scripts/install-deps.sh
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j 2 >/dev/null
+if ! cmake --build build-fuzz -j 2 >build-fuzz/build.log 2>&1; then
+    echo "fuzz targets: the build failed (build-fuzz/build.log):"
+    grep -E 'error|undefined' build-fuzz/build.log | head -n 20
+    exit 1
+fi
 mkdir -p build-fuzz/findings
 status=0
 while read -r target; do

@@ -4,13 +4,17 @@
 # English dialogs in high-contrast colours, taken from setup.exe running under Wine on Xvfb.
 #
 #   bash scripts/screenshots.sh     (after scripts/build.sh; writes docs/*.png)
+#   bash scripts/screenshots.sh downloading
+#                                   only the prerequisites dialog while it downloads a component
+#                                   from the tests' web server (docs/downloading-en-96dpi.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 root=$PWD/build/screenshots
 wine_root=$root/wine
 dist=$root/dist
-tests/wine/prefix.sh up "$wine_root" >/dev/null
+# Each window is an X window of its own, which import captures by its id.
+SETUP_WINE_DESKTOP=windows tests/wine/prefix.sh up "$wine_root" >/dev/null
 trap 'tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
 # shellcheck source=/dev/null
 . "$wine_root/env"
@@ -92,6 +96,40 @@ shoot() { # locale dpi suffix caption-of-main download-caption [folder]
     wait "$pid" 2>/dev/null || true
 }
 
+# The dialog while a component comes from a web server: the tests' own on loopback, serving a
+# padded stand-in installer slowly enough to be seen.
+shoot_downloading() {
+    local web=$root/web state=$root/web-state dl=$root/dist-dl port pid main
+    rm -rf "$web" "$state" "$dl" && mkdir -p "$web" "$state" "$dl"
+    cp build/tests/tools/exit_code.exe "$web/runtime.exe"
+    head -c 41943040 /dev/zero >>"$web/runtime.exe"
+    python3 tests/tools/http_server.py "$web" "$state" 60 &
+    local server=$!
+    for _ in $(seq 100); do [ -s "$state/port" ] && break; sleep 0.1; done
+    port=$(cat "$state/port")
+    cp build/setup.exe "$dl/"
+    cp build/packages/product_v1.msi "$dl/alpha.msi"
+    printf '%b' "[Main]\r\nMsiPath=alpha.msi\r\n" \
+        "[PreReq0]\r\nName=Contoso Runtime 4.2\r\nInstPath=#Root#\\\\redist\\\\runtime.exe\r\nDownloadUrl=http://127.0.0.1:$port/slow/runtime.exe\r\nInstHash=$(sha256sum "$web/runtime.exe" | cut -d' ' -f1)\r\n$missing\r\n" \
+        "[PreReq1]\r\nName=Sample Fonts\r\nInstPath=#Root#\\\\fonts.msi\r\nOptional=0\r\n$missing\r\n" \
+        >"$dl/setup.ini"
+    set_dpi 96
+    LC_ALL=en_US.UTF-8 wine "$dl/setup.exe" /i >/dev/null 2>&1 &
+    pid=$!
+    main=$(window_named 'Alpha Suite (1.0.0) Setup')
+    sleep 1
+    xdotool key --window "$main" Return
+    sleep 4
+    import -window "$main" docs/downloading-en-96dpi.png
+    kill "$pid" "$server" 2>/dev/null || true
+    wait "$pid" "$server" 2>/dev/null || true
+}
+if [ "${1:-}" = downloading ]; then
+    shoot_downloading
+    ls -l docs/downloading-*.png
+    exit 0
+fi
+
 shoot en_US.UTF-8 96 en-96dpi 'Alpha Suite (1.0.0) Setup' 'Component Download'
 shoot en_US.UTF-8 144 en-144dpi 'Alpha Suite (1.0.0) Setup' 'Component Download'
 shoot ru_RU.UTF-8 96 ru-96dpi 'Установка Alpha Suite (1.0.0)' 'Загрузка компонента'
@@ -100,5 +138,6 @@ shoot ru_RU.UTF-8 96 ru-long-96dpi 'Установка Gamma RU (1.0.0)' 'Заг
 contrast_colours
 shoot en_US.UTF-8 96 en-contrast-96dpi 'Alpha Suite (1.0.0) Setup' 'Component Download'
 normal_colours
+shoot_downloading
 set_dpi 96
 ls -l docs/*.png

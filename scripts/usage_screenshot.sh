@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 root=$PWD/build/usage-screenshot
 wine_root=$root/wine
-tests/wine/prefix.sh up "$wine_root" >/dev/null
+# Each window is an X window of its own, which import captures by its id.
+SETUP_WINE_DESKTOP=windows tests/wine/prefix.sh up "$wine_root" >/dev/null
 trap 'tests/wine/prefix.sh down "$wine_root" >/dev/null 2>&1 || true' EXIT
 # shellcheck source=/dev/null
 . "$wine_root/env"

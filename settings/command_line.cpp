@@ -2,6 +2,7 @@
 
 #include "settings/setup_settings.h"
 #include "foundation/text.h"
+#include "foundation/wide_format.h"
 
 namespace {
 constexpr std::size_t kMaxOptionNameLength = 258;
@@ -36,11 +37,10 @@ std::vector<std::wstring> ArgumentTokens(const std::wstring& commandLine) {
     std::vector<std::wstring> tokens;
     bool fileFollows = false;
     for (std::wstring& token : TokensAfterMode(commandLine)) {
-        if (fileFollows)
-            fileFollows = false;
-        else if (IsSwitch(token, L"log"))
-            fileFollows = true;
-        else
+        // A switch where the file should be is none (the file was left out), but a switch.
+        const bool logFile = fileFollows && !IsOptionToken(token);
+        fileFollows = IsSwitch(token, L"log");
+        if (!logFile && !fileFollows)
             tokens.push_back(std::move(token));
     }
     return tokens;
@@ -54,12 +54,36 @@ std::wstring WithoutQuotationMarks(const std::wstring& text) {
     return result;
 }
 
-bool SetsProperty(const std::wstring& token, std::wstring_view name) {
-    std::wstring_view text(token);
+bool SetsProperty(std::wstring_view text, std::wstring_view name) {
     if (!text.empty() && text[0] == L'"')
         text.remove_prefix(1);
     return text.size() > name.size() && text.substr(0, name.size()) == name &&
            text[name.size()] == L'=';
+}
+
+// The switches that may stand anywhere after the first token without changing what else it says.
+bool IsPlacelessSwitch(const std::wstring& token) {
+    return IsSwitch(token, L"norestart") || IsSwitch(token, L"msiexitcodes");
+}
+
+bool HasArgumentSwitch(const std::wstring& commandLine, std::wstring_view name) {
+    for (const std::wstring& token : ArgumentTokens(commandLine))
+        if (IsSwitch(token, name))
+            return true;
+    return false;
+}
+
+// The last token of `text` that sets `name`; nothing when none does.
+std::optional<Token> LastTokenSetting(const std::wstring& text, std::wstring_view name) {
+    std::optional<Token> found;
+    for (auto token = NextToken(text, 0); token; token = NextToken(text, token->last + 1))
+        if (SetsProperty(std::wstring_view(text.data() + token->first, token->length()), name))
+            found = token;
+    return found;
+}
+
+bool IsTransformListMarker(wchar_t c) {
+    return c == L'@' || c == L'|'; // transforms at the source, or full paths: for the whole list
 }
 
 bool IsHelpSwitch(const std::wstring& token) {
@@ -114,24 +138,24 @@ std::vector<std::wstring> SplitTokens(const std::wstring& commandLine) {
     return tokens;
 }
 
-int ClassifyCommandLine(const std::wstring& commandLine) {
+SetupMode ClassifyCommandLine(const std::wstring& commandLine) {
     auto token = NextToken(commandLine, 0);
     if (!token)
-        return ModeNone;
+        return SetupMode::None;
     if (IsHelpSwitch(commandLine.substr(token->first, token->length())) &&
         !NextToken(commandLine, token->last + 1))
-        return ModeHelp;
+        return SetupMode::Help;
     if (token->quoted || token->length() != 2)
-        return ModeUsage;
+        return SetupMode::Usage;
     wchar_t lead = commandLine[token->first];
     wchar_t letter = commandLine[token->first + 1];
     if (lead != L'/' && lead != L'-')
-        return ModeUsage;
+        return SetupMode::Usage;
     if (letter == L'a' || letter == L'A')
-        return ModeAdmin;
+        return SetupMode::Admin;
     if (letter == L'i')
-        return ModeInstall;
-    return ModeUsage;
+        return SetupMode::Install;
+    return SetupMode::Usage;
 }
 
 int ParseUILevel(const std::wstring& commandLine) {
@@ -169,7 +193,7 @@ std::wstring ExtractProperties(const std::wstring& commandLine) {
 std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLine) {
     std::vector<std::wstring> arguments;
     for (std::wstring& token : ArgumentTokens(commandLine))
-        if (!IsSwitch(token, L"norestart"))
+        if (!IsPlacelessSwitch(token))
             arguments.push_back(std::move(token));
     if (arguments.size() != 1)
         return std::nullopt;
@@ -180,10 +204,11 @@ std::optional<std::wstring> ExtractAdminTargetPath(const std::wstring& commandLi
 }
 
 bool HasNoRestartSwitch(const std::wstring& commandLine) {
-    for (const std::wstring& token : ArgumentTokens(commandLine))
-        if (IsSwitch(token, L"norestart"))
-            return true;
-    return false;
+    return HasArgumentSwitch(commandLine, L"norestart");
+}
+
+bool HasMsiExitCodesSwitch(const std::wstring& commandLine) {
+    return HasArgumentSwitch(commandLine, L"msiexitcodes");
 }
 
 LogSwitch ExtractLogSwitch(const std::wstring& commandLine) {
@@ -193,8 +218,8 @@ LogSwitch ExtractLogSwitch(const std::wstring& commandLine) {
         if (!IsSwitch(tokens[i], L"log"))
             continue;
         result.given = true;
-        // A switch where the file should be means the file was left out.
-        if (i + 1 < tokens.size() && tokens[i + 1][0] != L'/')
+        // A switch where the file should be (/x or -x) means the file was left out.
+        if (i + 1 < tokens.size() && !IsOptionToken(tokens[i + 1]))
             result.path = WithoutQuotationMarks(tokens[i + 1]);
         return result;
     }
@@ -202,9 +227,31 @@ LogSwitch ExtractLogSwitch(const std::wstring& commandLine) {
 }
 
 std::wstring WithRestartSuppressed(const std::wstring& engineCommandLine) {
-    for (const std::wstring& token : SplitTokens(engineCommandLine))
-        if (SetsProperty(token, L"REBOOT"))
-            return engineCommandLine;
+    if (LastTokenSetting(engineCommandLine, L"REBOOT"))
+        return engineCommandLine;
     // In front: a caller's unclosed quotation mark at the end would swallow it.
-    return L"REBOOT=ReallySuppress" + (engineCommandLine.empty() ? L"" : L" " + engineCommandLine);
+    return FormatWide(L"REBOOT=ReallySuppress%s%s", engineCommandLine.empty() ? L"" : L" ",
+                      engineCommandLine.c_str());
+}
+
+std::wstring WithLanguageTransform(const std::wstring& properties, const std::wstring& transform,
+                                   std::wstring& joinedList) {
+    const std::optional<Token> given = LastTokenSetting(properties, L"TRANSFORMS");
+    if (!given)
+        return FormatWide(L"%s TRANSFORMS=\"%s\"", properties.c_str(), transform.c_str());
+    const wchar_t* text = properties.c_str();
+    std::size_t value = properties.find(L'=', given->first) + 1;
+    const bool openedHere = value <= given->last && text[value] == L'"';
+    value += openedHere ? 1 : 0;
+    const bool quoted = openedHere || text[given->first] == L'"';
+    std::size_t end = given->last + 1;
+    if (quoted && end > value && text[end - 1] == L'"')
+        --end;
+    const std::size_t at = value + (value < end && IsTransformListMarker(text[value]));
+    const int rest = static_cast<int>(end - at);
+    joinedList = FormatWide(L"%.*s%s%s%.*s", static_cast<int>(at - value), text + value,
+                            transform.c_str(), rest ? L";" : L"", rest, text + at);
+    const wchar_t* quote = quoted ? L"" : L"\"";
+    return FormatWide(L"%.*s%s%s%s%s", static_cast<int>(value), text, quote, joinedList.c_str(),
+                      quote, text + end);
 }

@@ -2,13 +2,12 @@
 // The one process-wide record of a setup run: what the command line and the start-up checks found.
 // Its UILevel, CodePage and LogPath are the foundation's run context (foundation/run_context.h).
 #include "foundation/run_context.h"
+#include "settings/setup_mode.h"
 
 #include <string>
 
-enum SetupMode { ModeInstall = 0, ModeUsage = 1, ModeNone = 2, ModeAdmin = 3, ModeHelp = 4 };
-
 struct SetupSettings : RunContext {
-    int Mode = 0;
+    SetupMode Mode = SetupMode::Install;
     std::wstring OperationType;
     std::wstring AdminTargetPath;
     std::wstring PackagePath;

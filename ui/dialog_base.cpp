@@ -15,14 +15,6 @@ LONG Clamp(LONG value, LONG low, LONG high) {
     return value > high ? (high > low ? high : low) : (value < low ? low : value);
 }
 
-// The control's place in the dialog's client coordinates.
-RECT PlaceOf(HWND control, HWND dialog) {
-    RECT place = {};
-    GetWindowRect(control, &place);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
-
 // The height the control's text takes, wrapped to its width as a static control wraps it.
 LONG TextHeight(HWND control, LONG width) {
     const int length = GetWindowTextLengthW(control);
@@ -72,7 +64,7 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND window, UINT message, WPARAM wPara
     auto* dialog = reinterpret_cast<CDialogBase*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!dialog) // messages that come before WM_INITDIALOG
         return FALSE;
-    if (dialog->Ignores(message, wParam))
+    if (dialog->Ignores(message, wParam, lParam))
         return TRUE;
     if (message == WM_DPICHANGED) {
         dialog->Rescale(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -89,9 +81,12 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND window, UINT message, WPARAM wPara
 
 // While slow work runs nothing may end the dialog or start a second run; and the focus and access
 // keys stay visible for good.
-bool CDialogBase::Ignores(UINT message, WPARAM wParam) const {
+bool CDialogBase::Ignores(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (message == WM_CHANGEUISTATE)
         return LOWORD(wParam) != UIS_CLEAR;
+    if (message == WM_COMMAND && heardWhileBusy_ &&
+        reinterpret_cast<HWND>(lParam) == heardWhileBusy_)
+        return false;
     return busy_ &&
            (message == WM_COMMAND || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE));
 }
@@ -110,7 +105,7 @@ void CDialogBase::Rescale(int dpi, const RECT& suggested) {
         UniqueFont font(CreateFontIndirectW(&description));
         for (HWND child = GetWindow(window_, GW_CHILD); child;
              child = GetWindow(child, GW_HWNDNEXT)) {
-            const RECT place = PlaceOf(child, window_);
+            const RECT place = PlaceOf(child);
             MoveWindow(child, MulDiv(place.left, dpi, old), MulDiv(place.top, dpi, old),
                        MulDiv(place.right - place.left, dpi, old),
                        MulDiv(HeightOf(place), dpi, old), FALSE);
@@ -122,6 +117,13 @@ void CDialogBase::Rescale(int dpi, const RECT& suggested) {
                  HeightOf(suggested), SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window_, nullptr, TRUE);
     OnDpiChanged();
+}
+
+RECT CDialogBase::PlaceOf(HWND control) const {
+    RECT place = {};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+    return place;
 }
 
 RECT CDialogBase::WorkArea() const {
@@ -149,7 +151,7 @@ void CDialogBase::CentreOnOwner() const {
 
 bool CDialogBase::GrowToFitText(int id) const {
     const HWND control = Item(id);
-    const RECT place = PlaceOf(control, window_);
+    const RECT place = PlaceOf(control);
     LONG extra = TextHeight(control, place.right - place.left) - HeightOf(place);
     RECT own = {};
     GetWindowRect(window_, &own);
@@ -158,7 +160,7 @@ bool CDialogBase::GrowToFitText(int id) const {
     if (extra <= 0)
         return false;
     for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const RECT below = PlaceOf(child, window_);
+        const RECT below = PlaceOf(child);
         if (below.top >= place.bottom)
             SetWindowPos(child, nullptr, below.left, below.top + extra, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -37,19 +37,33 @@ protected:
     // Makes the static text `id` tall enough for its wrapped text, moving the controls below it
     // down and growing the window, as far as the work area allows. False when nothing changed.
     bool GrowToFitText(int id) const;
+    // A control's place in the dialog's client coordinates.
+    RECT PlaceOf(HWND control) const;
     int Dpi() const { return dpi_; }
     // The work area of the monitor the window is on.
     RECT WorkArea() const;
 
-    // Runs `work` with the window painting and movable but deaf to commands (see
-    // responsive_call.h); without a window it simply runs.
+    // While one lives the dialog is busy: it takes no commands and cannot be closed. Scopes nest,
+    // so that a slow call inside the install loop leaves the loop's guard in place.
+    class BusyScope {
+    public:
+        explicit BusyScope(CDialogBase& dialog) : dialog_(dialog), was_(dialog.busy_) {
+            dialog.busy_ = true;
+        }
+        ~BusyScope() { dialog_.busy_ = was_; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CDialogBase& dialog_;
+        const bool was_;
+    };
+
+    // Runs `work` busy, with the window painting and movable (see responsive_call.h: its message
+    // pump is where a busy window's keyboard and mouse input is dropped).
     template <typename Result, typename Work> Result RunResponsive(Work work) {
-        if (!window_)
-            return work();
-        busy_ = true;
-        const Result result = CallResponsive<Result>(work);
-        busy_ = false;
-        return result;
+        const BusyScope busy(*this);
+        return CallResponsive<Result>(work);
     }
 
     static int CommandId(WPARAM wParam) { return LOWORD(wParam); }
@@ -57,7 +71,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Rescale(int dpi, const RECT& suggested);
-    bool Ignores(UINT message, WPARAM wParam) const;
+    bool Ignores(UINT message, WPARAM wParam, LPARAM lParam) const;
 
     const int templateId_;
     HWND window_ = nullptr;
@@ -65,4 +79,8 @@ private:
     UniqueFont font_; // the dialog font made for a new DPI
     int dpi_ = 96;
     bool busy_ = false;
+
+protected:
+    // While busy, the commands of this control still arrive (a download's Cancel button).
+    HWND heardWhileBusy_ = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "ui/download_dlg.h"
 
 #include "foundation/lang_strings.h"
+#include "foundation/setup_log.h"
+#include "foundation/web_address.h"
 #include "prereq/detection.h"
 #include "resources/resource_ids.h"
 
@@ -12,6 +14,14 @@ std::wstring MessageFor(const Prerequisite& record) {
                                 record.ChooseDownload.c_str(), record.Name.c_str());
     return FormatLangString(IDS_PACKAGE_MISSING_DOWNLOAD_AND_INSTALL, record.Name.c_str(),
                             record.Name.c_str());
+}
+
+// Never a file name or a program: a Url without a scheme is a web address, another scheme none.
+std::wstring DownloadAddress(const std::wstring& url) {
+    const std::wstring address = WebAddress(url);
+    if (address.empty())
+        LogPrintf(L"Download page '%s' is no http or https address: not opened.\r\n", url.c_str());
+    return address;
 }
 
 } // namespace
@@ -28,7 +38,7 @@ void CDownloadDlg::OnOpen() {
     SetItemText(IDC_DOWNLOAD_MESSAGE, MessageFor(record_));
     link_.SetUnderlineOnHover(true);
     link_.SetLabel(FormatLangString(IDS_DOWNLOAD_PAGE_LINK, record_.Name.c_str()));
-    link_.SetAddress(record_.Url);
+    link_.SetAddress(DownloadAddress(record_.Url));
     // Long names and long translations: the dialog grows rather than cutting the last lines.
     const bool grown = GrowToFitText(IDC_DOWNLOAD_MESSAGE);
     if (GrowToFitText(IDC_DOWNLOAD_LINK) || grown)

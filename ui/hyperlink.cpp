@@ -143,7 +143,8 @@ void CHyperLink::MeasureLink() {
 }
 
 bool CHyperLink::Open() {
-    if (!OpenAsUser(address_))
+    // Without an address (none given, or refused) a click or key opens nothing, not an empty one.
+    if (address_.empty() || !OpenAsUser(address_))
         return false;
     visited_ = true;
     if (control_)

@@ -1,24 +1,25 @@
 #pragma once
-// The prerequisites dialog: lists the missing components and runs their installers. Its install
-// loop also serves quiet and passive runs, where the dialog is never shown.
-#include "prereq/prerequisite.h"
+// The prerequisites dialog: lists the missing components, lets the user untick the optional
+// ones and shows the install loop's progress over the ticked ones.
+#include "prereq/install_loop.h"
 #include "ui/accessible.h"
 #include "ui/dialog_base.h"
+#include "ui/download_run.h"
 
 #include <windows.h>
 #include <string>
 
-class CMainDlg : public CDialogBase, private CAccessibleFacts {
+// How the dialog ended; the numbers are its end codes.
+enum class PrerequisiteChoice { NotShown = -1, Declined = 0, GoOn = 1, Cancelled = 2 };
+
+class CMainDlg : public CDialogBase, private CAccessibleFacts, private InstallObserver {
 public:
     // Keeps a reference to the records (owned by the setup run) and copies the two texts.
     CMainDlg(PrerequisiteList& records, const std::wstring& productName, const std::wstring& title);
 
-    // ShowModal (template 129): 1 go on with the product, 0 declined, 2 cancelled, -1 when it
-    // cannot be shown.
+    // Shows template 129 modally: whether the product's installation goes on.
+    PrerequisiteChoice Choose(HWND owner);
 
-    // Runs the installer of every selected record in order. With passive set no window is
-    // touched. False only when it stopped for want of administrative rights.
-    bool InstallSelected(bool passive);
     // A component's installer asked for a restart (3010).
     bool RebootNeeded() const { return rebootNeeded_; }
 
@@ -27,19 +28,26 @@ protected:
     void OnDpiChanged() override;
 
 private:
-    // What the loop shows the user when the dialog is on screen.
-    void ShowInstallingNote(const Prerequisite& record);
+    // What the install loop shows the user (ui/main_dlg.cpp).
+    void Running(const Prerequisite& record) override;
+    void StoppedForRights(const Prerequisite& record) override;
+    bool Missing(Prerequisite& record) override; // offers the download dialog
+    void Await(ComponentRun& run) override;
+    void Failed(const Prerequisite& record, const std::wstring& message) override;
+    // The download's progress in the notes box and a bar; Cancel stops it.
+    unsigned long Download(Prerequisite& record, CDownloadFolder& folder) override;
     void ShowFailure(const std::wstring& message);
-    // The download dialog for a record whose installer file is missing; 1 when found after all.
-    int OfferDownload(Prerequisite& record);
 
     // The window (ui/main_dlg_window.cpp).
     void OnOpen();
+    void SetUpList();
     void FillList();
     void FitColumn();
     void SetMarkPictures();
     void OnListFocus();
     void ShowNotes();
+    void ShowNotesBox(bool shown);
+    void FitNotesScrollBar();
     int Mark(int row) const;
     void FlipMark(int row);
     void UpdateOkCaption();
@@ -47,7 +55,8 @@ private:
     void OnListChar(WPARAM character);
     void OnInstall();
     void RunInstallLoop();
-    INT_PTR AskToContinue();
+    PrerequisiteChoice AskToContinue();
+    void EndWith(PrerequisiteChoice choice) const;
     size_t QuestionLinesThatFit() const;
     void OnCancel();
     // The list's rows as screen readers meet them: each row's mark as its checked state.
@@ -64,8 +73,11 @@ private:
     bool rebootNeeded_ = false;
     bool stepsMode_ = false;
     bool tickMarksEnabled_ = false;
-    bool installing_ = false; // the install loop runs: the dialog cannot be dismissed
+    bool notesShown_ = false;
+    int notesGap_ = 0; // between the list and the notes box, in pixels at 96 DPI
     HWND list_ = nullptr, notes_ = nullptr, cancel_ = nullptr;
+    bool downloading_ = false; // Cancel stops the download
+    CDownloadRun download_;
     CAccessibleName notesName_;
     CAccessibleControl listAccess_, notesAccess_;
 };

@@ -83,6 +83,9 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         else
             return FALSE;
         return TRUE;
+    case CDownloadRun::kProgressMessage:
+        download_.Show();
+        return TRUE;
     case WM_NCDESTROY:
         RemoveWindowSubclass(list_, ListProc, kListSubclassId);
         return FALSE;
@@ -113,9 +116,17 @@ void CMainDlg::OnOpen() {
         CentreOnOwner();
 
     notes_ = Item(IDC_NOTES);
+    download_.Attach(Window(), notes_, Item(IDC_DOWNLOAD_PROGRESS), cancel_);
     notesName_.Set(LoadLangString(IDS_NOTES_NAME));
     notesAccess_.Attach(notes_, notesName_);
+    SetUpList();
+    FillList();
+    SetFocus(Item(IDOK));
+}
+
+void CMainDlg::SetUpList() {
     list_ = Item(IDC_PREREQUISITE_LIST);
+    notesGap_ = MulDiv(PlaceOf(notes_).top - PlaceOf(list_).bottom, 96, Dpi());
     SetWindowSubclass(list_, ListProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
     listAccess_.Attach(list_, *this);
     LVCOLUMNW column = {};
@@ -127,8 +138,6 @@ void CMainDlg::OnOpen() {
         SetMarkPictures();
         ListView_SetExtendedListViewStyleEx(list_, LVS_EX_LABELTIP, LVS_EX_LABELTIP);
     }
-    FillList();
-    SetFocus(Item(IDOK));
 }
 
 void CMainDlg::FillList() {
@@ -147,7 +156,6 @@ void CMainDlg::FillList() {
         item.pszText = &text[0];
         ListView_InsertItem(list_, &item);
     }
-    FitColumn();
     ShowNotes();
 }
 
@@ -168,7 +176,7 @@ void CMainDlg::SetMarkPictures() {
 void CMainDlg::OnDpiChanged() {
     if (tickMarksEnabled_)
         SetMarkPictures();
-    FitColumn();
+    ShowNotesBox(notesShown_);
 }
 
 void CMainDlg::ShowNotes() {
@@ -177,7 +185,26 @@ void CMainDlg::ShowNotes() {
         notes += record.Note;
     const std::wstring shown = ExpandNoteEscapes(notes);
     SetWindowTextW(notes_, shown.c_str());
-    ShowWindow(notes_, shown.empty() ? SW_HIDE : SW_SHOW);
+    ShowNotesBox(!shown.empty());
+}
+
+// The notes box below the list while it has something to say; without it the list takes its
+// room rather than leaving an empty band.
+void CMainDlg::ShowNotesBox(bool shown) {
+    const RECT list = PlaceOf(list_), notes = PlaceOf(notes_);
+    const LONG bottom = shown ? notes.top - MulDiv(notesGap_, Dpi(), 96) : notes.bottom;
+    SetWindowPos(list_, nullptr, 0, 0, list.right - list.left, bottom - list.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(notes_, shown ? SW_SHOW : SW_HIDE);
+    notesShown_ = shown;
+    FitNotesScrollBar();
+    FitColumn();
+}
+
+// A scroll bar only for a text longer than the box, which holds three lines of its font (the
+// template's 31 units high, a unit being an eighth of the font's height).
+void CMainDlg::FitNotesScrollBar() {
+    ShowScrollBar(notes_, SB_VERT, SendMessageW(notes_, EM_GETLINECOUNT, 0, 0) > 3);
 }
 
 int CMainDlg::Mark(int row) const {
@@ -295,8 +322,6 @@ LRESULT CALLBACK CMainDlg::ListProc(HWND list, UINT message, WPARAM wParam, LPAR
 }
 
 void CMainDlg::OnInstall() {
-    if (installing_)
-        return;
     for (size_t i = 0; i < records_.size(); ++i)
         records_[i].Selected = !tickMarksEnabled_ || Mark(static_cast<int>(i)) != kUnticked;
     RunInstallLoop();
@@ -305,21 +330,20 @@ void CMainDlg::OnInstall() {
 
 // While installers run the window keeps painting, but nothing may end it or start a second loop.
 void CMainDlg::RunInstallLoop() {
-    installing_ = true;
+    const BusyScope busy(*this);
     const HMENU systemMenu = GetSystemMenu(Window(), FALSE);
     EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     EnableWindow(Item(IDOK), FALSE);
     EnableWindow(cancel_, FALSE);
-    InstallSelected(false);
+    InstallSelected(records_, *this, rebootNeeded_);
     EnableWindow(Item(IDOK), TRUE);
     EnableWindow(cancel_, TRUE);
     EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
     SetWindowTextW(notes_, L"");
-    installing_ = false;
 }
 
 // Components still missing after the loop: the user decides whether the product goes on.
-INT_PTR CMainDlg::AskToContinue() {
+PrerequisiteChoice CMainDlg::AskToContinue() {
     RunResponsive<bool>([this] {
         for (Prerequisite& record : records_)
             NeedsInstall(record);
@@ -330,7 +354,7 @@ INT_PTR CMainDlg::AskToContinue() {
         if (!record.Present && record.IsUninstall == 0 && record.Selected)
             missing.push_back(&record.Name);
     if (missing.empty())
-        return 1;
+        return PrerequisiteChoice::GoOn;
     // Dozens of lines would push the box and its buttons off the screen.
     const size_t fit = QuestionLinesThatFit();
     const size_t shown = missing.size() <= fit ? missing.size() : fit - 1;
@@ -340,7 +364,8 @@ INT_PTR CMainDlg::AskToContinue() {
     if (shown < missing.size())
         question += FormatLangString(IDS_MORE_COMPONENTS, static_cast<int>(missing.size() - shown));
     question += LoadLangString(IDS_ASK_CONTINUE_INSTALLATION);
-    return ShowMessage(question, title_, MB_YESNO | MB_ICONQUESTION, Window()) == IDNO ? 0 : 1;
+    const int answer = ShowMessage(question, title_, MB_YESNO | MB_ICONQUESTION, Window());
+    return answer == IDNO ? PrerequisiteChoice::Declined : PrerequisiteChoice::GoOn;
 }
 
 // Lines of the message box font that the work area holds beside the question's own (a line is
@@ -357,8 +382,10 @@ size_t CMainDlg::QuestionLinesThatFit() const {
 }
 
 void CMainDlg::OnCancel() {
-    if (installing_)
+    if (downloading_) {
+        download_.Cancel();
         return;
+    }
     LogText(L"Installetion of prerequisites canceled by user.\r\n");
-    EndWith(2);
+    EndWith(PrerequisiteChoice::Cancelled);
 }

@@ -21,7 +21,9 @@ DWORD WINAPI RunWithCom(void* parameter) {
     return 0;
 }
 
-bool TakesInput(const MSG& message) {
+bool TakesInput(const MSG& message, HWND listening) {
+    if (listening && message.hwnd == listening)
+        return false;
     const UINT id = message.message;
     if ((id >= WM_KEYFIRST && id <= WM_KEYLAST) || (id >= WM_MOUSEFIRST && id <= WM_MOUSELAST))
         return true;
@@ -31,14 +33,14 @@ bool TakesInput(const MSG& message) {
 }
 
 // False once WM_QUIT came: it is posted again for the loop that owns it.
-bool DispatchPending() {
+bool DispatchPending(HWND listening) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
-        if (TakesInput(message))
+        if (TakesInput(message, listening))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -48,7 +50,7 @@ bool DispatchPending() {
 
 } // namespace
 
-void CallResponsive(DWORD(WINAPI* run)(void*), void* context) {
+void CallResponsive(DWORD(WINAPI* run)(void*), void* context, HWND listening) {
     Work work = {run, context};
     UniqueKernelHandle thread(CreateThread(nullptr, 0, RunWithCom, &work, 0, nullptr));
     if (!thread) {
@@ -57,7 +59,7 @@ void CallResponsive(DWORD(WINAPI* run)(void*), void* context) {
     }
     const HANDLE handle = thread.get();
     while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
-        if (!DispatchPending()) {
+        if (!DispatchPending(listening)) {
             WaitForSingleObject(handle, INFINITE);
             return;
         }

@@ -5,11 +5,12 @@
 
 // Runs work(context) on a worker thread (on this thread when none can be started) and dispatches
 // this thread's messages until it ends, dropping keyboard and mouse input but for dragging a
-// window by its caption.
-void CallResponsive(DWORD(WINAPI* work)(void*), void* context);
+// window by its caption and for input to `listening` (a download's Cancel button).
+void CallResponsive(DWORD(WINAPI* work)(void*), void* context, HWND listening = nullptr);
 
 // The same for any callable; returns its result.
-template <typename Result, typename Work> Result CallResponsive(Work& work) {
+template <typename Result, typename Work>
+Result CallResponsive(Work& work, HWND listening = nullptr) {
     struct Call {
         Work& work;
         Result result;
@@ -19,6 +20,6 @@ template <typename Result, typename Work> Result CallResponsive(Work& work) {
             return 0;
         }
     } call{work, Result()};
-    CallResponsive(&Call::Run, &call);
+    CallResponsive(&Call::Run, &call, listening);
     return call.result;
 }

@@ -10,16 +10,26 @@ namespace testurl {
 
 class RecordingUrlHandler {
 public:
+    // A scheme the prefix has a handler for already (http) gets that handler's command back at
+    // the end; another one is removed.
     RecordingUrlHandler(const std::wstring& scheme, const std::wstring& recordPath)
         : key_(scheme), recordPath_(recordPath) {
         DeleteFileW(recordPath_.c_str());
         const std::wstring command =
             L"C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + recordPath_ + L"\"";
-        SetValue(key_, L"", L"URL:" + scheme);
-        SetValue(key_, L"URL Protocol", L"");
+        hadHandler_ = ReadValue(key_ + L"\\shell\\open\\command", savedCommand_);
+        if (!hadHandler_) {
+            SetValue(key_, L"", L"URL:" + scheme);
+            SetValue(key_, L"URL Protocol", L"");
+        }
         SetValue(key_ + L"\\shell\\open\\command", L"", command);
     }
-    ~RecordingUrlHandler() { RegDeleteTreeW(HKEY_CLASSES_ROOT, key_.c_str()); }
+    ~RecordingUrlHandler() {
+        if (hadHandler_)
+            SetValue(key_ + L"\\shell\\open\\command", L"", savedCommand_);
+        else
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, key_.c_str());
+    }
     RecordingUrlHandler(const RecordingUrlHandler&) = delete;
     RecordingUrlHandler& operator=(const RecordingUrlHandler&) = delete;
 
@@ -47,6 +57,15 @@ private:
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
+    static bool ReadValue(const std::wstring& keyPath, std::wstring& value) {
+        wchar_t buffer[1024] = {};
+        DWORD size = sizeof(buffer) - sizeof(wchar_t);
+        if (RegGetValueW(HKEY_CLASSES_ROOT, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                         buffer, &size) != ERROR_SUCCESS)
+            return false;
+        value = buffer;
+        return true;
+    }
     std::string Read() const {
         HANDLE file = CreateFileW(recordPath_.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -61,6 +80,8 @@ private:
     }
 
     std::wstring key_, recordPath_;
+    bool hadHandler_ = false;
+    std::wstring savedCommand_;
 };
 
 } // namespace testurl

@@ -10,14 +10,15 @@
 //   ProductState        MsiQueryProductStateW (default -1, unknown product)
 //   InstalledVersion    MsiGetProductInfoW "VersionString" (absent: ERROR_UNKNOWN_PRODUCT)
 //   InstallResult       MsiInstallProductW (default 0)
-//   InstallDelayMs      MsiInstallProductW sleeps this long before answering
+//   InstallStartedEvent MsiInstallProductW sets the named event on entry
+//   InstallHeldBy       MsiInstallProductW waits until the named event is set before answering,
+//                       so that a test can act while a run is in the middle of its install
 //   InstallCrash=1      MsiInstallProductW raises an access violation
 //   EngineLogBytes      MsiInstallProductW writes a log of about this many bytes (numbered
 //                       "Engine line" lines) to the file MsiEnableLogW named
-//   PatchResult         MsiApplyPatchW (default 0); it logs each NAME=value of its command line
-//                       as Wine's engine does ("Property(S): NAME = value") when a log is on
+//   PatchResult         MsiApplyPatchW (default 0); when a log is on it logs its command line
+//                       and each NAME=value of it as Wine's and Windows' engines do
 //   PatchCrash=1        MsiApplyPatchW raises an access violation
-//   PatchDelayMs        MsiApplyPatchW sleeps this long before answering
 //   ReinstallResult     MsiReinstallProductW (default 0)
 //   OpenDatabaseResult  MsiOpenDatabaseW (default 0)
 //   EntryPointGoneAfterLoads  see fake_msi_loads.cpp
@@ -36,6 +37,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -58,6 +60,25 @@ std::optional<std::wstring> scriptedText(const std::string& key) {
     if (!value)
         return std::nullopt;
     return fromUtf8(*value);
+}
+
+void signalNamedEvent(const std::optional<std::wstring>& name) {
+    if (!name)
+        return;
+    if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name->c_str())) {
+        SetEvent(event);
+        CloseHandle(event);
+    }
+}
+
+// No time limit of its own: the test that holds the run ends it at its own timeout.
+void waitForNamedEvent(const std::optional<std::wstring>& name) {
+    if (!name)
+        return;
+    if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, name->c_str())) {
+        WaitForSingleObject(event, INFINITE);
+        CloseHandle(event);
+    }
 }
 
 UINT scriptedResult(const std::string& key) {
@@ -120,20 +141,44 @@ void writeEngineLog(long bytes) {
     CloseHandle(file);
 }
 
-// Blank-separated NAME=value tokens, unquoted: enough for the tests' command lines.
+// The command line's blank-separated tokens; blanks inside quotation marks do not separate.
+std::vector<std::wstring> commandLineTokens(const std::wstring& commandLine) {
+    std::vector<std::wstring> tokens;
+    std::wstring token;
+    bool quoted = false;
+    for (wchar_t c : commandLine + L" ") {
+        if (c == L' ' && !quoted) {
+            if (!token.empty())
+                tokens.push_back(token);
+            token.clear();
+            continue;
+        }
+        quoted = c == L'"' ? !quoted : quoted;
+        token += c;
+    }
+    return tokens;
+}
+
+// The command line and each NAME=value token (one quoted whole loses its marks) in the forms the
+// engines log them: Wine's "Property(S): NAME = value", Windows' verbose "Command Line: ..." and
+// "PROPERTY CHANGE: Adding NAME property. Its value is 'value'.".
 void logProperties(const std::wstring& commandLine) {
-    std::string lines;
-    std::size_t at = 0;
-    while (at < commandLine.size()) {
-        std::size_t end = commandLine.find(L' ', at);
-        if (end == std::wstring::npos)
-            end = commandLine.size();
-        const std::wstring token = commandLine.substr(at, end - at);
+    const auto narrow = [](const std::wstring& text) {
+        return std::string(text.begin(), text.end());
+    };
+    std::string lines =
+        "MSI (s) (A0:B4) [10:00:00:000]: Command Line: " + narrow(commandLine) + "\n";
+    for (std::wstring token : commandLineTokens(commandLine)) {
+        if (token.size() >= 2 && token.front() == L'"' && token.back() == L'"')
+            token = token.substr(1, token.size() - 2);
         const std::size_t equals = token.find(L'=');
-        if (equals != std::wstring::npos)
-            lines += "Property(S): " + std::string(token.begin(), token.begin() + equals) + " = " +
-                     std::string(token.begin() + equals + 1, token.end()) + "\n";
-        at = end + 1;
+        if (equals == std::wstring::npos)
+            continue;
+        const std::string name = narrow(token.substr(0, equals));
+        const std::string value = narrow(token.substr(equals + 1));
+        lines += "Property(S): " + name + " = " + value + "\n";
+        lines += "MSI (s) (A0:B4) [10:00:00:001]: PROPERTY CHANGE: Adding " + name +
+                 " property. Its value is '" + value + "'.\n";
     }
     HANDLE file = CreateFileW(currentLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -166,10 +211,9 @@ INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd) {
 
 UINT WINAPI MsiInstallProductW(LPCWSTR szPackagePath, LPCWSTR szCommandLine) {
     recordCall(L"MsiInstallProductW", {argumentText(szPackagePath), argumentText(szCommandLine)});
+    signalNamedEvent(scriptedText("InstallStartedEvent"));
+    waitForNamedEvent(scriptedText("InstallHeldBy"));
     const FakeMsiScript script = currentScript();
-    const long delay = script.integer("InstallDelayMs", 0);
-    if (delay > 0)
-        Sleep(static_cast<DWORD>(delay));
     if (script.integer("InstallCrash", 0) == 1)
         crashInsideTheEngine();
     const long logBytes = script.integer("EngineLogBytes", 0);
@@ -186,9 +230,6 @@ UINT WINAPI MsiApplyPatchW(LPCWSTR szPatchPackage, LPCWSTR szInstallPackage,
                {argumentText(szPatchPackage), argumentText(szInstallPackage),
                 argumentNumber(static_cast<long>(eInstallType)), argumentText(szCommandLine)});
     const FakeMsiScript script = currentScript();
-    const long delay = script.integer("PatchDelayMs", 0);
-    if (delay > 0)
-        Sleep(static_cast<DWORD>(delay));
     if (script.integer("PatchCrash", 0) == 1)
         crashInsideTheEngine();
     if (!szPatchPackage)

@@ -3,6 +3,7 @@
 #include "foundation/handles.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
 namespace scenario {
@@ -70,15 +71,31 @@ std::vector<wchar_t> EnvironmentBlock(const EnvironmentEntries& entries) {
     return block;
 }
 
+// Wine answers ERROR_INTERNAL_ERROR when the new process died in Wine's own start-up, before it
+// told the server it was ready: no code of the program has run (it would still be suspended before
+// its loader), so starting it again changes nothing the test looks at. Seen on a 64-bit-only CI
+// host.
+constexpr int kStartsWhenWineDiesStarting = 3;
+
 bool CreateWithEnvironment(const std::wstring& exePath, std::wstring commandLine,
                            const std::wstring& workingFolder, const EnvironmentEntries& environment,
                            DWORD flags, PROCESS_INFORMATION& info) {
     std::vector<wchar_t> block = EnvironmentBlock(environment);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_UNICODE_ENVIRONMENT | flags, block.data(), workingFolder.c_str(),
-                          &startup, &info) != FALSE;
+    for (int start = 1;; ++start) {
+        if (CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                           CREATE_UNICODE_ENVIRONMENT | flags, block.data(), workingFolder.c_str(),
+                           &startup, &info))
+            return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || start == kStartsWhenWineDiesStarting)
+            return false;
+        fprintf(stderr,
+                "scenario harness: Wine lost the new process during its start-up (error %lu); "
+                "starting it again\n",
+                static_cast<unsigned long>(error));
+    }
 }
 
 } // namespace scenario

@@ -31,9 +31,9 @@ std::vector<std::wstring> Listed(const RunResult& result) {
     return EntriesAfter(result, L"Installing prerequisites passively:", L"  ");
 }
 
-// A bare name is the system folder's: the system's reg.exe answers, the planted one stays idle; a
-// quoted bare component program is looked for there too, and is not found.
-TEST(ConditionProgram, BareNamesNeverStartAProgramBesideSetup) {
+// A bare name is the system folder's when it has one: the system's reg.exe answers, the planted
+// one stays idle. A bare component program that only setup.exe's folder has is that one.
+TEST(ConditionProgram, BareNamesAreTheSystemsBeforeTheOnesBesideSetup) {
     ClearTestKey();
     SetTestDword(L"Five", 5);
     PrereqFolder folder(L"condition_planted_beside");
@@ -49,12 +49,12 @@ TEST(ConditionProgram, BareNamesNeverStartAProgramBesideSetup) {
 
     const std::wstring root = folder.path();
     EXPECT_FALSE(Exists(root + L"\\reg.exe.ran")) << "the planted reg.exe ran";
-    EXPECT_FALSE(Exists(root + L"\\bare.ran")) << "exit_code.exe beside setup.exe ran";
     const std::wstring command(query.begin(), query.end());
     EXPECT_TRUE(HasLogLine(result, L"Process '" + command + L"' return code 0"));
     EXPECT_TRUE(HasLogEntryStartingWith(result, L"Process '" + command + L"' return text '"));
-    EXPECT_TRUE(HasLogLine(result, L"::CreateProcess('\"exit_code.exe\" 0 " + root +
-                                       L"\\bare.ran') failed. Error=2."));
+    const std::wstring bare = L"\"exit_code.exe\" 0 " + root + L"\\bare.ran";
+    EXPECT_EQ(MarkerLines(root, L"bare.ran"), std::vector<std::string>{Utf8(bare)});
+    EXPECT_TRUE(HasLogLine(result, L"Process '" + bare + L"' completed. Exit code=0."));
     EXPECT_EQ(Listed(result), std::vector<std::wstring>{L"Bare Installer"});
 }
 
@@ -78,6 +78,31 @@ TEST(ConditionProgram, FolderWithABlankNeverStartsTheProgramItsPrefixNames) {
     EXPECT_TRUE(HasLogLine(result, L"Process '" + command + L"' return text 'missing'"));
     EXPECT_EQ(Listed(result), std::vector<std::wstring>{L"Quillex Install"});
     EXPECT_EQ(result.exitCode, 0u);
+}
+
+// The longer program is not there yet (the component brings it): the shorter one someone put in
+// the parent folder still never runs; nothing does, and the condition counts as present.
+TEST(ConditionProgram, PlantedShorterProgramNeverStandsInForAMissingOne) {
+    PrereqFolder folder(L"condition_planted_missing\\Setup Files");
+    const std::wstring planted = ScenarioRoot() + L"\\condition_planted_missing\\Setup.exe";
+    ASSERT_TRUE(
+        CopyFileW(BuildPath(L"tests\\tools\\exit_code.exe").c_str(), planted.c_str(), FALSE));
+    DeleteFileW((planted + L".ran").c_str());
+    folder.writeSections(Record("PreReq0", "Quillex Named", {"RunExeCond=#Root#\\absent.exe"}) +
+                         Record("PreReq1", "Quillex Unnamed", {"RunExeCond=#Root#\\absent"}));
+    RunResult result = RunPassive(folder);
+    const bool plantedRan = Exists(planted + L".ran");
+    DeleteFileW(planted.c_str());
+    DeleteFileW((planted + L".ran").c_str());
+
+    EXPECT_FALSE(plantedRan) << "the planted Setup.exe ran";
+    EXPECT_EQ(result.exitCode, 0u);
+    const std::wstring absent = folder.path() + L"\\absent";
+    EXPECT_TRUE(HasLogEntryStartingWith(result, L"RunExe::Function CreateProcess('" + absent +
+                                                    L".exe') failed. Error(2) "));
+    EXPECT_TRUE(HasLogLine(result, L"Invalid command line:" + absent +
+                                       L". Quote the program path or give its extension."));
+    EXPECT_TRUE(LacksLogText(result, L"Installing prerequisites passively:"));
 }
 
 // An empty write first (a zero-byte read), then more than the pipe holds; and a program that

@@ -10,7 +10,6 @@
 namespace scenario {
 namespace {
 
-constexpr DWORD kRestartWaitMs = 5000;
 const wchar_t kLeftToCaller[] =
     L"A restart of Windows is needed. /norestart leaves it to the caller; exit code 3010.";
 const char kMarker[] = "======== New setup run ========";
@@ -56,7 +55,8 @@ TEST(NoRestart, PrerequisiteRestartInPassiveModeEndsWith3010WithoutARequest) {
     EXPECT_TRUE(HasLogLine(result, kLeftToCaller));
     EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
     EXPECT_TRUE(LacksLogText(result, SetupString(145)));
-    EXPECT_FALSE(watcher.waitForRequest(kRestartWaitMs)) << "Windows was asked to restart";
+    EXPECT_TRUE(LacksLogText(result, L"Windows could not be restarted"));
+    EXPECT_FALSE(watcher.waitForRequest(0)) << "Windows was asked to restart";
     EXPECT_EQ(EngineCommandLine(folder.product.engine), "REBOOT=ReallySuppress");
 }
 
@@ -71,7 +71,9 @@ TEST(NoRestart, PostrequisiteRestartIsNeverAskedFor) {
         EXPECT_EQ(result.exitCode, 3010u);
         EXPECT_TRUE(result.boxes.empty());
         EXPECT_TRUE(HasLogLine(result, kLeftToCaller));
-        EXPECT_FALSE(watcher.waitForRequest(kRestartWaitMs));
+        EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
+        EXPECT_TRUE(LacksLogText(result, L"Windows could not be restarted"));
+        EXPECT_FALSE(watcher.waitForRequest(0));
     }
 }
 
@@ -96,8 +98,49 @@ TEST(NoRestart, EngineRestartIsPassedOnAndTheEngineToldToSuppressIt) {
         EXPECT_EQ(result.exitCode, 3010u);
         EXPECT_TRUE(result.boxes.empty());
         EXPECT_EQ(EngineCommandLine(run.engine), c.engineCommandLine);
-        EXPECT_FALSE(watcher.waitForRequest(1000));
+        EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
+        EXPECT_FALSE(watcher.waitForRequest(0));
     }
+}
+
+struct ExitCodeCase {
+    const char* script; // the fake engine's answers besides the package's
+    std::vector<std::string> iniLines;
+    DWORD withSwitch, without;
+};
+
+// With /msiexitcodes the installer's result that ended the run is the exit code; without it
+// nothing changes.
+TEST(MsiExitCodes, InstallerResultsEndTheRunWithTheirOwnCode) {
+    const ExitCodeCase cases[] = {
+        {"InstallResult=1618", {}, 1618, 3}, // another installation in progress: retry later
+        {"InstallResult=1602", {}, 1602, 3},
+        {"InstallResult=1641", {}, 1641, 0},
+        // Refused before the engine is called: a newer version, an older one without updates.
+        {"ProductState=5\r\nInstalledVersion=2.0.0", {}, 1638, 3},
+        {"ProductState=5\r\nInstalledVersion=0.9.0", {"UpdateDisable=1"}, 1638, 3},
+    };
+    for (const ExitCodeCase& c : cases) {
+        for (const bool given : {true, false}) {
+            SCOPED_TRACE(testing::Message() << c.script << (given ? " /msiexitcodes" : ""));
+            FakeProductFolder run(L"msi_exit_codes", c.iniLines,
+                                  FakePackageScript(std::string(c.script) + "\r\n"));
+            RunResult result = run.run(given ? L"/i /quiet /msiexitcodes" : L"/i /quiet");
+            EXPECT_EQ(result.exitCode, given ? c.withSwitch : c.without);
+        }
+    }
+}
+
+// The dialog's Cancel is the user's; a missing ini file stays setup.exe's own refusal.
+TEST(MsiExitCodes, PrerequisitesCancelGives1602AndAMissingIniStill2) {
+    PrereqFolder folder(L"msi_exit_codes_cancel", RestartingComponent("PreReq0"));
+    RunResult result = folder.run(L"/i /msiexitcodes", {IDCANCEL});
+    EXPECT_EQ(result.exitCode, 1602u);
+    EXPECT_TRUE(HasLogLine(result, L"Check 'Needs Restart': missing by registry condition."));
+    ScenarioFolder noIni(L"msi_exit_codes_no_ini");
+    RunOptions options;
+    options.commandLine = L"/i /quiet /msiexitcodes";
+    EXPECT_EQ(noIni.run(options).exitCode, 2u);
 }
 
 TEST(ChosenLog, NewFileRelativeToTheCurrentFolderIsAUtf16Log) {

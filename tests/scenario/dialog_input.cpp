@@ -67,6 +67,53 @@ ListRow ReadRow(HWND list, const RemoteBlock& block, int row) {
     return {text, item.iImage};
 }
 
+// While attached, this thread shares the dialog thread's input state: GetKeyState here follows
+// the keys as the dialog has taken them from its queue, which tells when a key sent with
+// SendInput has arrived.
+class SharedInputState {
+public:
+    explicit SharedInputState(HWND dialog)
+        : own_(GetCurrentThreadId()), dialog_(GetWindowThreadProcessId(dialog, nullptr)),
+          attached_(AttachThreadInput(own_, dialog_, TRUE) != FALSE) {}
+    ~SharedInputState() {
+        if (attached_)
+            AttachThreadInput(own_, dialog_, FALSE);
+    }
+    SharedInputState(const SharedInputState&) = delete;
+    SharedInputState& operator=(const SharedInputState&) = delete;
+    bool attached() const { return attached_; }
+
+private:
+    DWORD own_, dialog_;
+    bool attached_;
+};
+
+// Polls, handling the messages sent to this thread meanwhile: a dialog that tells this thread of
+// something while handling a key (an accessibility event) waits for the answer.
+template <typename Predicate> bool WaitAnswering(Predicate predicate) {
+    const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+    while (!predicate()) {
+        if (GetTickCount64() >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+}
+
+// One press or release through the input system, waited for until the dialog's thread took it
+// (or the dialog ended: a key that closes it leaves its release to whatever window comes next).
+bool SendKey(HWND dialog, WORD key, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    if (SendInput(1, &input, sizeof(INPUT)) != 1)
+        return false;
+    return WaitFor([&] { return (GetKeyState(key) < 0) == down || !IsWindow(dialog); }, kTimeoutMs);
+}
+
 } // namespace
 
 std::vector<ListRow> ReadListRows(HWND list) {
@@ -132,19 +179,32 @@ void PressKey(HWND window, UINT virtualKey, wchar_t character) {
     Send(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001));
 }
 
-void TypeKeys(HWND dialog, const std::vector<WORD>& virtualKeys) {
-    SetForegroundWindow(dialog);
-    WaitFor([&] { return GetForegroundWindow() == dialog; }, 2000);
+// Another window (a box of a test in the other prefix, a program the dialog started) may have
+// taken the front meanwhile, or may take it while this waits: asked again until it holds.
+bool BringToFront(HWND dialog) {
+    return WaitFor(
+        [&] {
+            if (GetForegroundWindow() == dialog)
+                return true;
+            SetForegroundWindow(dialog);
+            return false;
+        },
+        kTimeoutMs);
+}
+
+bool TypeKeys(HWND dialog, const std::vector<WORD>& virtualKeys) {
+    if (!BringToFront(dialog))
+        return false;
+    const SharedInputState shared(dialog);
+    if (!shared.attached())
+        return false;
     for (WORD key : virtualKeys) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = key;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
-        // Handled once the dialog's thread answers again.
-        Sleep(50);
-        Send(dialog, WM_NULL, 0, 0);
+        if (!BringToFront(dialog) || !SendKey(dialog, key, true) || !SendKey(dialog, key, false))
+            return false;
     }
+    // The release has been taken from the queue; this returns once it has been handled too.
+    Send(dialog, WM_NULL, 0, 0);
+    return true;
 }
 
 int FocusedControlId(HWND dialog) {

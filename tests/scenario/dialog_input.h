@@ -31,7 +31,9 @@ void Drag(HWND window, POINT from, POINT to);
 void PressKey(HWND window, UINT virtualKey, wchar_t character = 0);
 // Real key presses: the dialog is brought to the front and the keys go through the input system,
 // so that the dialog manager meets them as it meets a user's (Tab, Enter, Escape, access keys).
-void TypeKeys(HWND dialog, const std::vector<WORD>& virtualKeys);
+// Returns once the dialog has handled them; false when it did not come to the front or did not
+// take a key in time.
+[[nodiscard]] bool TypeKeys(HWND dialog, const std::vector<WORD>& virtualKeys);
 // The control that has the keyboard focus in the dialog's thread; 0 when none.
 int FocusedControlId(HWND dialog);
 // WM_DPICHANGED as Windows sends it when the window moves to a monitor with another scale

@@ -144,13 +144,15 @@ StateChangeListener::~StateChangeListener() {
 }
 
 std::vector<long> StateChangeListener::heard(DWORD waitMs) {
-    const DWORD until = GetTickCount() + waitMs;
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
     MSG message;
-    do {
+    for (;;) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
-        Sleep(20);
-    } while (static_cast<LONG>(until - GetTickCount()) > 0);
+        if ((g_heard && !g_heard->empty()) || GetTickCount64() >= deadline)
+            break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
     return g_heard ? *g_heard : std::vector<long>();
 }
 

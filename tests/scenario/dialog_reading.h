@@ -29,7 +29,8 @@ public:
     ~StateChangeListener();
     StateChangeListener(const StateChangeListener&) = delete;
     StateChangeListener& operator=(const StateChangeListener&) = delete;
-    // Delivers what has come (the events arrive through this thread's messages).
+    // What has come once the first event is there, or after waitMs without any (the events
+    // arrive through this thread's messages).
     std::vector<long> heard(DWORD waitMs);
 
 private:

@@ -180,10 +180,15 @@ TEST(EngineResults, AdministrativeInstallHandsTheEngineOnlyTheTarget) {
     EXPECT_TRUE(LacksLogText(result, L"LangId"));
 }
 
-// A switch that needs a value and lacks it: /a without a single target, /log without a file.
+// A switch that needs a value and lacks it: /a without a single target, /log without a file (a
+// switch after it, written with / or -, is none).
 TEST(EngineResults, SwitchWithoutItsValueShowsUsage) {
-    const wchar_t* commandLines[] = {L"/a", L"/a C:\\Image /quiet", L"-A C:\\Image X=1",
-                                     L"/i /quiet /log", L"/i /log /quiet"};
+    const wchar_t* commandLines[] = {L"/a",
+                                     L"/a C:\\Image /quiet",
+                                     L"-A C:\\Image X=1",
+                                     L"/i /quiet /log",
+                                     L"/i /log /quiet",
+                                     L"/i /quiet /log -norestart"};
     for (const wchar_t* commandLine : commandLines) {
         SCOPED_TRACE(testing::Message() << "command line: " << commandLine);
         FakeProductFolder run(L"admin_usage");
@@ -192,6 +197,8 @@ TEST(EngineResults, SwitchWithoutItsValueShowsUsage) {
         ASSERT_EQ(result.boxes.size(), 1u);
         EXPECT_EQ(result.boxes[0].text, SetupString(137));
         EXPECT_TRUE(run.engine.calls("MsiInstallProductW").empty());
+        EXPECT_EQ(GetFileAttributesW((run.folder.path() + L"\\-norestart").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
     }
 }
 

@@ -19,6 +19,20 @@ namespace fs = std::filesystem;
 
 // The exit code a child gets when the harness ends it for taking too long.
 constexpr DWORD kTimedOutExitCode = WAIT_TIMEOUT;
+constexpr ULONGLONG kFolderInUseWaitMs = 30000;
+
+// A console program that an earlier run started here got a conhost.exe from Wine, which keeps the
+// folder as its current folder for a moment after the program ended: the folder goes once that is
+// gone.
+void RemoveFolderOfAnEarlierRun(const std::wstring& path) {
+    std::error_code error;
+    const ULONGLONG deadline = GetTickCount64() + kFolderInUseWaitMs;
+    while (fs::remove_all(path, error) == static_cast<std::uintmax_t>(-1) &&
+           GetTickCount64() < deadline)
+        Sleep(50);
+    if (error)
+        fs::remove_all(path); // throws, naming what is in the way
+}
 
 std::wstring WithoutExtension(const std::wstring& fileName) {
     const size_t dot = fileName.rfind(L'.');
@@ -84,7 +98,7 @@ ChildLaunch LaunchFor(const std::wstring& folder, const std::wstring& exePath,
     ChildLaunch launch;
     launch.exePath = exePath;
     launch.commandTail = options.commandLine;
-    launch.workingFolder = folder;
+    launch.workingFolder = options.currentFolder.empty() ? folder : options.currentFolder;
     launch.environment = ChildEnvironment(folder + L"\\temp", options);
     launch.unixEnvironment = UnixEnvironment(options);
     return launch;
@@ -149,7 +163,7 @@ RunResult ScenarioFolder::Running::finish() {
 }
 
 ScenarioFolder::ScenarioFolder(const std::wstring& name) : path_(ScenarioRoot() + L"\\" + name) {
-    fs::remove_all(path_);
+    RemoveFolderOfAnEarlierRun(path_);
     fs::create_directories(tempPath());
 }
 

@@ -38,6 +38,8 @@ struct RunOptions {
     std::vector<int> answers;
     // "" or a Wine version name ("win7", "win81", "win10", "winxp"), for this exe name only.
     std::wstring windowsVersion;
+    // The child's current folder; "" for the scenario folder, where setup.exe lies.
+    std::wstring currentFolder;
     DWORD timeoutMs = 60000;
     DialogHook onDialog;
 };

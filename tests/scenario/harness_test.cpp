@@ -1,11 +1,15 @@
 // The harness's own tests: it runs the stand-in (standin.cpp) in place of setup.exe, and what the
 // stand-in writes into its log must be what the scenario asked for.
+#include "dialog_input.h"
 #include "harness.h"
 #include "log_reading.h"
+#include "setup_support.h"
 
 #include <gtest/gtest.h>
 
 #include "foundation/handles.h"
+
+#include <thread>
 
 using namespace scenario;
 
@@ -44,6 +48,47 @@ bool IsRunning(DWORD processId) {
     const UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
+
+// A top-level edit box on a thread of its own, as a child's dialog has its own thread.
+class EditWindow {
+public:
+    EditWindow() : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = std::thread([this] { threadMain(); });
+        WaitForSingleObject(ready_.get(), INFINITE);
+    }
+    ~EditWindow() {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    EditWindow(const EditWindow&) = delete;
+    EditWindow& operator=(const EditWindow&) = delete;
+
+    HWND window() const { return window_; }
+    std::wstring text() const {
+        wchar_t buffer[64] = {};
+        GetWindowTextW(window_, buffer, 64);
+        return buffer;
+    }
+
+private:
+    void threadMain() {
+        threadId_ = GetCurrentThreadId();
+        window_ = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 80,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetEvent(ready_.get());
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        DestroyWindow(window_);
+    }
+
+    UniqueKernelHandle ready_;
+    std::thread thread_;
+    DWORD threadId_ = 0;
+    HWND window_ = nullptr;
+};
 
 } // namespace
 
@@ -268,4 +313,48 @@ TEST(HarnessLogReading, FindsWholeLinesAfterAValidPrefixOnly) {
 TEST(HarnessPaths, TurnsUnixPathsIntoDriveZPaths) {
     EXPECT_EQ(WindowsPathFromUnix(L"/tmp/build/setup.exe"), L"Z:\\tmp\\build\\setup.exe");
     EXPECT_EQ(WindowsPathFromUnix(L"C:\\x\\y"), L"C:\\x\\y");
+}
+
+// Real key presses come back only once the window has handled them: the text is there at once.
+TEST(HarnessTypeKeys, ReturnsOnceTheWindowHasHandledEachKey) {
+    EditWindow edit;
+    ASSERT_NE(edit.window(), nullptr);
+    ASSERT_TRUE(TypeKeys(edit.window(), {'Q', 'X', VK_BACK, 'Z'}));
+    EXPECT_EQ(edit.text(), L"qz");
+}
+
+// The fake engine holds a run inside its install until the test releases it.
+TEST(HarnessInstallHold, KeepsTheRunInsideTheInstallUntilReleased) {
+    InstallHold hold;
+    FakeProductFolder product(L"harness_install_hold", {}, FakePackageScript(hold.scriptLines()));
+    RunOptions options;
+    options.commandLine = L"/i /quiet";
+    product.engine.selectFor(options);
+    ScenarioFolder::Running running = product.folder.start(options);
+    ASSERT_TRUE(hold.waitUntilInstalling());
+    EXPECT_TRUE(IsRunning(running.processId()));
+    hold.release();
+    const RunResult result = running.finish();
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(product.engine.calls("MsiInstallProductW").size(), 1u);
+}
+
+// exit_code.exe with a HOLD event that exists ends only once the event is set.
+TEST(HarnessHeldProgram, EndsOnlyWhenItsEventIsSet) {
+    ScenarioFolder folder(L"harness_held_program");
+    folder.copyIn(BuildPath(L"tests/tools/exit_code.exe"), L"exit_code.exe");
+    NamedEvent ends(UniqueEventName(L"program_ends"));
+    const std::wstring marker = folder.path() + L"\\started.txt";
+    RunOptions options;
+    options.exeName = L"exit_code.exe";
+    options.commandLine = L"7 \"" + marker + L"\" " + ends.name();
+    ScenarioFolder::Running running = folder.start(options);
+    ASSERT_TRUE(WaitFor(
+        [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000));
+    EXPECT_TRUE(IsRunning(running.processId()));
+    ends.set();
+    const RunResult result = running.finish();
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 7u);
 }

@@ -267,8 +267,8 @@ TEST(HostChecks, PackagePathMustNameOneExistingFile) {
 }
 
 TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
-    FakeProductFolder first(L"second_setup_first", {},
-                            FakePackageScript("InstallDelayMs=8000\r\n"));
+    InstallHold hold;
+    FakeProductFolder first(L"second_setup_first", {}, FakePackageScript(hold.scriptLines()));
     FakeEngine& engine = first.engine;
     ScenarioFolder second(L"second_setup_second");
     second.writeFile(L"product.msi", "placeholder");
@@ -276,9 +276,7 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
     RunOptions options = Options(L"/i /quiet");
     engine.selectFor(options);
     ScenarioFolder::Running running = first.folder.start(options);
-    for (int i = 0; i < 200 && engine.calls("MsiInstallProductW").empty(); ++i)
-        Sleep(50);
-    ASSERT_EQ(engine.calls("MsiInstallProductW").size(), 1u) << "the first setup never got going";
+    ASSERT_TRUE(hold.waitUntilInstalling()) << "the first setup never got going";
 
     RunResult quiet = second.run(options);
     EXPECT_EQ(quiet.exitCode, 3u);
@@ -294,6 +292,7 @@ TEST(HostChecks, SecondSetupForTheSameProductIsTurnedAway) {
     EXPECT_EQ(full.boxes[0].caption, SetupString(135));
     EXPECT_EQ(full.boxes[0].text, FormatSetupString(209, L"Fake Product"));
 
+    hold.release();
     RunResult firstResult = running.finish();
     EXPECT_EQ(firstResult.exitCode, 0u);
     EXPECT_EQ(engine.calls("MsiInstallProductW").size(), 1u)
@@ -317,48 +316,6 @@ TEST(HostChecks, SquattedLockNameDoesNotStopTheRun) {
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_TRUE(LacksLogText(result, L"already run"));
     EXPECT_EQ(product.engine.calls("MsiInstallProductW").size(), 1u);
-}
-
-// Patch runs are keyed on the patch's own code: the same patch twice excludes itself, another
-// patch runs beside it.
-TEST(HostChecks, PatchRunsExcludeEachOtherOnlyForTheSamePatch) {
-    const std::string ownCode = "PatchCode={AAAAAAAA-0000-0000-0000-000000000001}"
-                                "{BBBBBBBB-0000-0000-0000-000000000002}\r\n";
-    const std::string ini = MainSection({"MsiPatch=1", "Name=Editor", "MsiPath=product.msi"});
-    FakeProductFolder first(L"patch_lock_first", {},
-                            FakePackageScript(ownCode + "PatchDelayMs=8000\r\n"));
-    first.folder.writeIni(ini);
-    RunOptions options = Options(L"/i /quiet");
-    first.engine.selectFor(options);
-    ScenarioFolder::Running running = first.folder.start(options);
-    for (int i = 0; i < 200 && first.engine.calls("MsiApplyPatchW").empty(); ++i)
-        Sleep(50);
-    ASSERT_EQ(first.engine.calls("MsiApplyPatchW").size(), 1u) << "the first run never got going";
-
-    const struct {
-        const wchar_t* folder;
-        std::string script;
-        DWORD exitCode;
-    } cases[] = {
-        {L"patch_lock_same", ownCode, 3},
-        {L"patch_lock_other", "PatchCode={CCCCCCCC-0000-0000-0000-000000000003}\r\n", 0},
-    };
-    for (const auto& c : cases) {
-        ScenarioFolder folder(c.folder);
-        folder.writeIni(ini);
-        folder.writeFile(L"product.msi", "placeholder");
-        folder.writeFile(L"script.txt", FakePackageScript(c.script));
-        RunOptions own = Options(L"/i /quiet");
-        first.engine.selectFor(own);
-        own.env.push_back({L"FAKE_MSI_SCRIPT", folder.path() + L"\\script.txt"});
-        RunResult result = folder.run(own);
-        EXPECT_EQ(result.exitCode, c.exitCode) << Utf8(c.folder);
-        // A patch run knows no product name from a package.
-        const bool turnedAway =
-            HasLogLine(result, L"Installation or deployment of product '' already run.");
-        EXPECT_EQ(turnedAway, c.exitCode == 3);
-    }
-    EXPECT_EQ(running.finish().exitCode, 0u);
 }
 
 TEST(HostChecks, RussianUserIsToldThat64BitWindowsIsNeeded) {

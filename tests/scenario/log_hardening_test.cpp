@@ -221,20 +221,42 @@ TEST(LogHardening, PlantedLinksUnderTheLogsNamesAreLeftAlone) {
     }
 }
 
-// The log of an earlier run in the same minute, a plain file of this account's, is appended to.
+std::size_t Count(const std::wstring& text, const std::wstring& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The log of an earlier run in the same minute, a plain file of this account's, is appended to
+// with no second byte order mark: first a planted one, then the first run's own log for a second
+// run. Each is placed under the names of the minute around the run's start, so that the turn of a
+// minute changes nothing.
 TEST(LogHardening, EarlierLogOfTheSameMinuteIsAppendedTo) {
     FakeProductFolder run(L"log_earlier");
     const std::string earlier =
         std::string("\xFF\xFE") + std::string("e\0a\0r\0l\0y\0\r\0\n\0", 14);
     for (const std::wstring& path : LogPathsAround(run.folder))
         WriteFileBytes(path, earlier);
-    RunResult result = run.run(L"/i /quiet");
-    EXPECT_EQ(result.exitCode, 0u);
-    const std::wstring own = LogHolding(run.folder, result, L"UILevel is set to 2");
+    RunResult first = run.run(L"/i /quiet");
+    EXPECT_EQ(first.exitCode, 0u);
+    const std::wstring own = LogHolding(run.folder, first, L"UILevel is set to 2");
     EXPECT_EQ(own.find(L") (2).log"), std::wstring::npos) << Utf8(own);
-    const std::string bytes = ReadFileBytes(run.folder.tempPath() + L"\\" + own);
-    EXPECT_EQ(bytes.rfind(earlier, 0), 0u) << "appended after the earlier lines";
+    const std::string firstBytes = ReadFileBytes(run.folder.tempPath() + L"\\" + own);
+    EXPECT_EQ(firstBytes.rfind(earlier, 0), 0u) << "appended after the earlier lines";
+    EXPECT_EQ(firstBytes.find("\xFF\xFE", 2), std::string::npos) << "no second byte order mark";
+
+    for (const std::wstring& path : LogPathsAround(run.folder))
+        WriteFileBytes(path, firstBytes);
+    RunResult second = run.run(L"/i /passive");
+    EXPECT_EQ(second.exitCode, 0u);
+    const std::wstring secondOwn = LogHolding(run.folder, second, L"UILevel is set to 67");
+    const std::string bytes = ReadFileBytes(run.folder.tempPath() + L"\\" + secondOwn);
+    EXPECT_EQ(bytes.rfind(firstBytes, 0), 0u) << "appended after the first run's log";
     EXPECT_EQ(bytes.find("\xFF\xFE", 2), std::string::npos) << "no second byte order mark";
+    const std::wstring log = DecodeUtf16Le(bytes);
+    EXPECT_EQ(Count(log, L"]: UILevel is set to 2\r\n"), 1u);
+    EXPECT_EQ(Count(log, L"]: UILevel is set to 67\r\n"), 1u);
 }
 
 } // namespace

@@ -49,21 +49,40 @@ TEST(PatchRun, QuietRunAppliesThePatchWithTheEnginesBasicUI) {
 }
 
 // A patch run reads no package to learn which properties are secret: no value given on the
-// command line reaches the log, neither in setup.exe's line nor in the engine's, yet the engine
-// gets them all.
+// command line reaches the log, neither in setup.exe's line nor in the engine's (its property
+// list, and Windows' verbose lines of what it was given and what it set), yet the engine gets
+// them all. A property quoted whole counts like any other.
 TEST(PatchRun, NoPropertyValueReachesTheLog) {
-    PatchFolder run(L"patch_secret");
-    RunResult result = run.run(L"/i /quiet DBPASSWORD=s3cret USER=bob");
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_TRUE(HasLogLine(result, L"Calling MsiApplyPatch with command line: "
-                                   L"'DBPASSWORD=********** USER=**********'"));
-    EXPECT_NE(result.log.find(L"Property(S): DBPASSWORD = **********\r\n"), std::wstring::npos);
-    EXPECT_NE(result.log.find(L"Property(S): USER = **********\r\n"), std::wstring::npos);
-    EXPECT_TRUE(LacksLogText(result, L"s3cret"));
-    EXPECT_TRUE(LacksLogText(result, L"bob"));
-    EXPECT_EQ(run.engine.calls("MsiApplyPatchW"),
-              std::vector<std::string>{"MsiApplyPatchW|" + Utf8(run.package()) +
-                                       "|<null>|0|DBPASSWORD=s3cret USER=bob"});
+    const struct {
+        const wchar_t* properties;
+        const wchar_t* masked;
+    } cases[] = {
+        {L"DBPASSWORD=s3cret USER=bob", L"DBPASSWORD=********** USER=**********"},
+        {L"\"DBPASSWORD=s3cret and more\" USER=bob", L"\"DBPASSWORD=**********\" USER=**********"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.properties));
+        PatchFolder run(L"patch_secret");
+        RunResult result = run.run(L"/i /quiet " + std::wstring(c.properties));
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_TRUE(HasLogLine(result, L"Calling MsiApplyPatch with command line: '" +
+                                           std::wstring(c.masked) + L"'"));
+        for (const wchar_t* name : {L"DBPASSWORD", L"USER"}) {
+            const std::wstring property(name);
+            EXPECT_NE(result.log.find(L"Property(S): " + property + L" = **********\r\n"),
+                      std::wstring::npos);
+            EXPECT_NE(result.log.find(L"PROPERTY CHANGE: Adding " + property +
+                                      L" property. Its value is '**********'.\r\n"),
+                      std::wstring::npos);
+        }
+        EXPECT_NE(result.log.find(L"Command Line: " + std::wstring(c.masked) + L"\r\n"),
+                  std::wstring::npos);
+        EXPECT_TRUE(LacksLogText(result, L"s3cret"));
+        EXPECT_TRUE(LacksLogText(result, L"bob"));
+        EXPECT_EQ(run.engine.calls("MsiApplyPatchW"),
+                  std::vector<std::string>{"MsiApplyPatchW|" + Utf8(run.package()) + "|<null>|0|" +
+                                           Utf8(c.properties)});
+    }
 }
 
 TEST(PatchRun, FullUIAsksFirstAndDecliningAppliesNothing) {

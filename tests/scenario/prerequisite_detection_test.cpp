@@ -54,7 +54,10 @@ std::vector<Case> Cases() {
          {"SkipIfFoundInPath=semi.exe", kMissingValue, "RegCond=DWORD=1"},
          Never},
         // The file test, which decides alone.
-        {"File Recent", {"FilePath=#Root#\\versioned.dll", "FileVer=10.0.1"}, Never},
+        {"File Recent",
+         {"FilePath=#Root#\\versioned.dll", "FileVer=10.0.1"},
+         Never,
+         {L"Check 'File Recent': present by file version."}},
         {"File Old",
          {"FilePath=#Root#\\versioned.dll", "FileVer=10.0.2"},
          Always,
@@ -100,7 +103,8 @@ std::vector<Case> Cases() {
          {L"CRegComparer.GetRegValue(0x80000002, 'Software\\SetupPrereqTests', 'Missing') "
           L"failed. Error(2) ",
           L"IsValidRegCond() failed. Invalid condition 'DWORD=1'. "
-          L"RegPath='HKEY_LOCAL_MACHINE\\Software\\SetupPrereqTests\\Missing'."}},
+          L"RegPath='HKEY_LOCAL_MACHINE\\Software\\SetupPrereqTests\\Missing'.",
+          L"Check 'Value Missing': missing by registry condition."}},
         {"Short Root",
          {"RegPath=HKLM\\Software\\SetupPrereqTests\\Five", "RegCond=DWORD=5"},
          Always,
@@ -212,6 +216,16 @@ TEST_F(PrerequisiteDetection, EachKindDecidesAloneInItsOrder) {
         for (const std::wstring& line : c.logLines)
             EXPECT_TRUE(HasLogEntryStartingWith(result, Replace(line, L"<root>", root))) << c.name;
     EXPECT_TRUE(LacksLogText(result, L"Section 100"));
+    // Every record read has its state line, in the order read.
+    std::vector<std::wstring> checked, read;
+    for (const std::wstring& entry : result.logEntries())
+        if (entry.rfind(L"Check '", 0) == 0)
+            checked.push_back(entry.substr(7, entry.find(L"': ") - 7));
+    for (const Case& c : cases)
+        read.push_back(Wide(c.name));
+    EXPECT_EQ(checked, read);
+    EXPECT_TRUE(HasLogLine(result, win64 ? L"Check 'Only 32-bit': not for this Windows."
+                                         : L"Check 'Only 64-bit': not for this Windows."));
     // Update asked for, no UpdateParams: the warning is logged and the component is not run.
     EXPECT_TRUE(HasLogLine(result, FormatSetupString(167, L"Quillex Without Update Parameters")));
     EXPECT_TRUE(

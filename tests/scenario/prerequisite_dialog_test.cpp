@@ -10,12 +10,16 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <optional>
+
 namespace scenario {
 namespace {
 
 constexpr int kListId = 10010, kHeaderId = 1001, kNotesId = 10013;
 constexpr int kMessageId = 1004, kLinkId = 1005;
 constexpr int kUnticked = 0, kTicked = 1, kNoBox = 2;
+// A limit for waits on what the child does: reached only when it never happens.
+constexpr DWORD kTimeoutMs = 60000;
 const wchar_t kTitle[] = L"Fake Product (1.0.0) Setup";
 const wchar_t kCancelLine[] = L"Installetion of prerequisites canceled by user.";
 
@@ -343,9 +347,18 @@ TEST_F(PrerequisiteDialog, LoopKeepsTheDialogOpenCountsRestartsAndReportsFailure
     EXPECT_EQ(result.exitCode, 3010u);
 }
 
-// A component whose installer file is missing but which has a download page.
-std::string Downloadable(const std::string& chooseDownload, const std::string& name = "Foo") {
-    std::vector<std::string> lines = {"Name=" + name, "Url=setuptest-dl://example/foo",
+LONG WidthOf(HWND control) {
+    RECT place = {};
+    GetWindowRect(control, &place);
+    return place.right - place.left;
+}
+
+// A component whose installer file is missing but which has a download page, written without a
+// scheme as packagers often do: it opens as an http address (the prefix's http handler records
+// it while a test runs).
+std::string Downloadable(const std::string& chooseDownload, const std::string& name = "Foo",
+                         const std::string& url = "www.vendor.example/foo") {
+    std::vector<std::string> lines = {"Name=" + name, "Url=" + url,
                                       "InstPath=#Root#\\foo_setup.exe", "FilePath=#Root#\\foo.dll"};
     if (!chooseDownload.empty())
         lines.push_back("ChooseDownload=" + chooseDownload);
@@ -367,9 +380,10 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PrereqFolder folder(L"dialog_download", Downloadable(c.chooseDownload));
-        testurl::RecordingUrlHandler handler(L"setuptest-dl", folder.path() + L"\\opened.txt");
+        testurl::RecordingUrlHandler handler(L"http", folder.path() + L"\\opened.txt");
         BoxSeen download;
         std::wstring message, link;
+        LONG recheckWidth = 0, cancelWidth = 0;
         std::string opened;
         bool openAfterFailedRecheck = false;
         RunResult result = Run(
@@ -378,6 +392,8 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
                 if (!IsDownloadDialog(dialog))
                     return false;
                 download = seen;
+                recheckWidth = WidthOf(GetDlgItem(dialog, IDOK));
+                cancelWidth = WidthOf(GetDlgItem(dialog, IDCANCEL));
                 message = ControlText(dialog, kMessageId);
                 link = ControlText(dialog, kLinkId);
                 Click(GetDlgItem(dialog, kLinkId), {3, 3});
@@ -398,6 +414,7 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
             });
         EXPECT_EQ(download.caption, SetupString(149));
         EXPECT_EQ(link, L"'Foo' download page");
+        EXPECT_EQ(recheckWidth, cancelWidth);
         if (c.chooseDownload.empty())
             EXPECT_EQ(message, L"Installation package for component 'Foo'  is missing. To install "
                                L"it manually:\n\n- Follow link below to download package;\n- "
@@ -409,10 +426,11 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
                                L"Press the button Download;\n- Choose the file 'foo_setup.exe';"
                                L"\n- Install 'Foo';\n- Press 'Recheck' button to continue "
                                L"installation.");
-        EXPECT_EQ(opened, "setuptest-dl://example/foo");
+        EXPECT_EQ(opened, "http://www.vendor.example/foo");
         // Through the desktop's shell, not by the elevated setup itself.
-        EXPECT_TRUE(HasLogLine(result, L"Opened 'setuptest-dl://example/foo' through the desktop "
-                                       L"shell, as the signed-in user."));
+        EXPECT_TRUE(HasLogLine(result,
+                               L"Opened 'http://www.vendor.example/foo' through the desktop "
+                               L"shell, as the signed-in user."));
         EXPECT_TRUE(openAfterFailedRecheck);
         EXPECT_TRUE(LacksLogText(result, L"Installed prerequisites:"));
         EXPECT_TRUE(LacksLogText(result, L"Run component"));
@@ -426,6 +444,29 @@ TEST_F(PrerequisiteDialog, DownloadDialogOffersThePageAndRechecks) {
             EXPECT_EQ(result.boxes[2].text, Question({L"Foo"}));
         }
     }
+}
+
+// A Url of another scheme is no download page: the link opens nothing (the click is handled
+// before it returns), and the log says why.
+TEST_F(PrerequisiteDialog, DownloadPageOfAnotherSchemeIsNeverOpened) {
+    const std::string url = "file:///C:/windows/system32/cmd.exe";
+    PrereqFolder folder(L"dialog_download_scheme", Downloadable("", "Foo", url));
+    bool shown = false;
+    RunResult result = Run(
+        folder, [&](HWND dialog) { PressButton(dialog, IDOK); }, {IDNO},
+        [&](HWND dialog, const BoxSeen&) {
+            if (!IsDownloadDialog(dialog))
+                return false;
+            shown = true;
+            Click(GetDlgItem(dialog, kLinkId), {3, 3});
+            PressButton(dialog, IDCANCEL);
+            return true;
+        });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(HasLogLine(result, L"Download page '" + std::wstring(url.begin(), url.end()) +
+                                       L"' is no http or https address: not opened."));
+    EXPECT_TRUE(LacksLogText(result, L"Opened '"));
+    EXPECT_TRUE(LacksLogText(result, L"setup opens it itself"));
 }
 
 // Wine's user is always an administrator; the seam takes the rights away for this run.
@@ -486,17 +527,18 @@ TEST_F(PrerequisiteDialog, KeyboardAndScreenReadersReachEveryControlAndEachRowsM
         notes = ReadAccessible(GetDlgItem(dialog, kNotesId));
         uiState = SendMessageW(dialog, WM_QUERYUISTATE, 0, 0);
         for (int i = 0; i < 4; ++i) {
-            TypeKeys(dialog, {VK_TAB});
+            EXPECT_TRUE(TypeKeys(dialog, {VK_TAB}));
             tabbed.push_back(FocusedControlId(dialog));
         }
-        TypeKeys(dialog, {VK_TAB, VK_TAB}); // to the list: its first row takes the focus
+        EXPECT_TRUE(
+            TypeKeys(dialog, {VK_TAB, VK_TAB})); // to the list: its first row takes the focus
         DWORD processId = 0;
         GetWindowThreadProcessId(dialog, &processId);
         StateChangeListener listener(processId);
-        TypeKeys(dialog, {VK_SPACE});
-        heard = listener.heard(500);
+        EXPECT_TRUE(TypeKeys(dialog, {VK_SPACE}));
+        heard = listener.heard(10000);
         afterSpace = ReadAccessible(List(dialog));
-        TypeKeys(dialog, {VK_ESCAPE});
+        EXPECT_TRUE(TypeKeys(dialog, {VK_ESCAPE}));
     });
     EXPECT_EQ(uiState, 0) << "focus rectangles and access keys are shown";
     EXPECT_EQ(tabbed, (std::vector<int>{IDCANCEL, kListId, kNotesId, IDOK}));
@@ -529,7 +571,7 @@ TEST_F(PrerequisiteDialog, KeyboardAndScreenReadersReachEveryControlAndEachRowsM
 // rechecks.
 TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterOrSpaceAndReadsAsALinkNamedWithItsAmpersand) {
     PrereqFolder folder(L"dialog_link_keys", Downloadable("", "R&D Tools"));
-    testurl::RecordingUrlHandler handler(L"setuptest-dl", folder.path() + L"\\opened.txt");
+    testurl::RecordingUrlHandler handler(L"http", folder.path() + L"\\opened.txt");
     std::vector<AccessibleItem> link;
     std::wstring message;
     std::string opened, openedBySpace;
@@ -544,16 +586,16 @@ TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterOrSpaceAndReadsAsALinkNamedWi
             // Found now: a Recheck would end the dialog at once.
             CopyFileW((folder.path() + L"\\versioned.dll").c_str(),
                       (folder.path() + L"\\foo.dll").c_str(), FALSE);
-            TypeKeys(dialog, {VK_TAB, VK_TAB});
+            EXPECT_TRUE(TypeKeys(dialog, {VK_TAB, VK_TAB}));
             focusAfterTabs = FocusedControlId(dialog);
             link = ReadAccessible(GetDlgItem(dialog, kLinkId));
-            TypeKeys(dialog, {VK_RETURN});
+            EXPECT_TRUE(TypeKeys(dialog, {VK_RETURN}));
             opened = handler.waitForAddress(10000);
             openAfterEnter = IsWindowVisible(dialog) != FALSE;
             DeleteFileW((folder.path() + L"\\opened.txt").c_str());
-            TypeKeys(dialog, {VK_SPACE});
+            EXPECT_TRUE(TypeKeys(dialog, {VK_SPACE}));
             openedBySpace = handler.waitForAddress(10000);
-            TypeKeys(dialog, {VK_TAB, VK_RETURN});
+            EXPECT_TRUE(TypeKeys(dialog, {VK_TAB, VK_RETURN}));
             return true;
         });
     EXPECT_EQ(focusAfterTabs, kLinkId);
@@ -563,9 +605,9 @@ TEST_F(PrerequisiteDialog, DownloadLinkOpensOnEnterOrSpaceAndReadsAsALinkNamedWi
     EXPECT_EQ(link[0].state & (STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSED),
               STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSED);
     EXPECT_NE(message.find(L"'R&D Tools'"), std::wstring::npos);
-    EXPECT_EQ(opened, "setuptest-dl://example/foo");
+    EXPECT_EQ(opened, "http://www.vendor.example/foo");
     EXPECT_TRUE(openAfterEnter) << "Enter on the link did not press Recheck";
-    EXPECT_EQ(openedBySpace, "setuptest-dl://example/foo");
+    EXPECT_EQ(openedBySpace, "http://www.vendor.example/foo");
     EXPECT_TRUE(LacksLogText(result, L"Prerequisite 'R&D Tools' not installed."))
         << "Enter on Recheck found the component";
     EXPECT_EQ(result.exitCode, 0u);
@@ -714,42 +756,46 @@ TEST_F(PrerequisiteDialog, ClosingQuestionWithDozensOfComponentsStaysOnTheScreen
     EXPECT_EQ(result.exitCode, 3u);
 }
 
-// A condition program that takes seconds: the dialog keeps answering and can be moved, takes no
-// input meanwhile, and the outcome is the same as before.
+// A condition program that runs until the test lets it end: meanwhile the dialog keeps answering
+// and can be moved, takes no input, and the outcome is the same as before. The check before the
+// dialog ends at once: its hold exists only from the dialog on.
 TEST_F(PrerequisiteDialog, WindowAnswersWhileASlowCheckRunsAndTakesNoInput) {
-    const std::string slow = "RunExeCond=\"C:\\windows\\system32\\cmd.exe\" /c echo x>"
-                             "#Root#\\checking.txt& ping -n 4 127.0.0.1 >nul& exit 3";
+    const std::wstring holdName = UniqueEventName(L"check_ends");
+    std::optional<NamedEvent> checkEnds;
+    const std::string slow =
+        "RunExeCond=\"#Root#\\exit_code.exe\" 3 #Root#\\checking.txt " + Utf8(holdName);
     PrereqFolder folder(L"dialog_slow", Record(0, "Quillex Slow", {slow}));
     const std::wstring marker = folder.path() + L"\\checking.txt";
-    bool checkStarted = false, answered = false, moved = false;
-    DWORD answerMs = 0;
+    bool checkStarted = false, answered = false, moved = false, typed = false;
     RunResult result =
         Run(folder,
             [&](HWND dialog) {
+                checkEnds.emplace(holdName);
                 DeleteFileW(marker.c_str());
                 PressButton(dialog, IDOK);
                 checkStarted = WaitFor(
                     [&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                    10000);
-                const DWORD start = GetTickCount();
+                    kTimeoutMs);
+                // A thread that does not pump messages for five seconds counts as hung.
                 DWORD_PTR ignored = 0;
-                answered = SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000,
+                answered = SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs,
                                                &ignored) != 0;
-                answerMs = GetTickCount() - start;
                 RECT before = {}, after = {};
                 GetWindowRect(dialog, &before);
                 SetWindowPos(dialog, nullptr, before.left + 40, before.top, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                 GetWindowRect(dialog, &after);
                 moved = after.left == before.left + 40;
-                TypeKeys(dialog, {VK_ESCAPE});
-                PressButton(dialog, IDCANCEL);
+                // Handled by the dialog while the check still runs: it ends only after this.
+                typed = TypeKeys(dialog, {VK_ESCAPE});
+                PressButtonAndWait(dialog, IDCANCEL);
+                checkEnds->set();
             },
             {IDNO});
     EXPECT_TRUE(checkStarted);
     EXPECT_TRUE(answered);
-    EXPECT_LT(answerMs, 1000u);
     EXPECT_TRUE(moved);
+    EXPECT_TRUE(typed);
     EXPECT_TRUE(LacksLogText(result, kCancelLine)) << "Escape and Cancel went unheard";
     ASSERT_EQ(result.boxes.size(), 2u);
     EXPECT_EQ(result.boxes[1].text, Question({L"Quillex Slow"}));
@@ -782,6 +828,45 @@ TEST_F(PrerequisiteDialog, RescalesForAMonitorWithAnotherScale) {
     EXPECT_EQ(iconBefore.right - iconBefore.left, 16);
     EXPECT_EQ(iconAfter.right - iconAfter.left, 24) << "the marks drawn for 144 DPI";
     EXPECT_EQ(columnWidth, listClient.right) << "the column fills the rescaled list";
+}
+
+// The controls share one margin on either side, and the notes box is there only with a note: a
+// scroll bar only for a note longer than the box, the list taking the room of an absent box.
+TEST_F(PrerequisiteDialog, ControlsShareTheMarginsAndTheNotesBoxTakesOnlyTheRoomItNeeds) {
+    enum Notes { None, Short, Long };
+    const struct Case {
+        const char* name;
+        Notes notes;
+    } cases[] = {{"no note", None}, {"one line", Short}, {"six lines", Long}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string note = c.notes == Long ? "l1\\nl2\\nl3\\nl4\\nl5\\nl6" : "one line";
+        PrereqFolder folder(L"dialog_margins", c.notes == None ? Record(0, "Quillex Plain")
+                                                               : Noted(0, "Quillex Noted", note));
+        RECT header = {}, list = {}, notes = {}, cancel = {}, client = {};
+        bool notesShown = false, scrollBar = false;
+        Run(folder, [&](HWND dialog) {
+            header = PlaceIn(dialog, GetDlgItem(dialog, kHeaderId));
+            list = PlaceIn(dialog, List(dialog));
+            notes = PlaceIn(dialog, GetDlgItem(dialog, kNotesId));
+            cancel = PlaceIn(dialog, GetDlgItem(dialog, IDCANCEL));
+            GetClientRect(dialog, &client);
+            notesShown = IsControlVisible(dialog, kNotesId);
+            scrollBar = (GetWindowLongW(GetDlgItem(dialog, kNotesId), GWL_STYLE) & WS_VSCROLL) != 0;
+            PressButton(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(header.left, list.left);
+        EXPECT_EQ(notes.left, list.left);
+        // Dialog units become pixels one by one, place and size apart: a pixel either way.
+        EXPECT_NEAR(client.right - list.right, list.left, 1) << "the right margin is the left one";
+        EXPECT_NEAR(cancel.right, list.right, 1);
+        EXPECT_EQ(notesShown, c.notes != None);
+        if (c.notes == None)
+            EXPECT_EQ(list.bottom, notes.bottom) << "no empty band where the notes would be";
+        else
+            EXPECT_LT(list.bottom, notes.top);
+        EXPECT_EQ(scrollBar, c.notes == Long);
+    }
 }
 
 } // namespace

@@ -21,8 +21,10 @@ std::string Listed(int number, const std::string& name, const std::string& instP
     return Section("PreReq" + std::to_string(number), lines);
 }
 
-// How long Wine takes at most to ask the session's windows after a restart request.
-constexpr DWORD kRestartWaitMs = 5000;
+// Only waited for where a restart is expected: the wait ends when Wine asks the session's windows,
+// so the limit costs time only in a failing run. Where none is expected the test reads the
+// decision in the log instead.
+constexpr DWORD kRestartWaitMs = 60000;
 
 std::string ExitWith(int code) {
     return "\"#Root#\\exit_code.exe\" " + std::to_string(code);
@@ -231,7 +233,7 @@ TEST_F(PrerequisiteInstall, RestartThatWindowsRefusesEndsWith3010AndItsReason) {
     EXPECT_TRUE(HasLogLine(result, L"Auto-reboot in passive mode"));
     // ERROR_NOT_ALL_ASSIGNED, with the system's text for it (Wine's differs from Windows').
     EXPECT_TRUE(HasLogEntryStartingWith(result, L"Windows could not be restarted. Error(1300) '"));
-    EXPECT_FALSE(watcher.waitForRequest(kRestartWaitMs)) << "Windows was asked to restart";
+    EXPECT_FALSE(watcher.waitForRequest(0)) << "Windows was asked to restart";
 }
 
 TEST_F(PrerequisiteInstall, PostrequisiteRestartDeclinedAtFullUIGivesExitCode3010) {
@@ -245,8 +247,10 @@ TEST_F(PrerequisiteInstall, PostrequisiteRestartDeclinedAtFullUIGivesExitCode301
     ASSERT_EQ(result.boxes.size(), 1u);
     EXPECT_EQ(result.boxes[0].text, SetupString(145));
     EXPECT_EQ(result.boxes[0].caption, L"Fake Product (1.0.0) Setup");
-    EXPECT_FALSE(watcher.waitForRequest(kRestartWaitMs));
+    // Declined: no restart was tried (a failed one ends with 3010 too, and says why).
+    EXPECT_TRUE(LacksLogText(result, L"Windows could not be restarted"));
     EXPECT_TRUE(LacksLogText(result, L"Auto-reboot"));
+    EXPECT_FALSE(watcher.waitForRequest(0));
 }
 
 TEST_F(PrerequisiteInstall, PostrequisiteRestartAcceptedAtFullUIRestartsWindows) {

@@ -119,5 +119,24 @@ TEST_F(PrerequisiteMsi, PrerequisiteThatInstallsAnOlderProductIsFollowedByTheUpg
     EXPECT_TRUE(HasLogLine(result, L"Setup completed."));
 }
 
+// A deployment tool starts setup.exe from its own folder: the package query opens the package
+// that a relative InstPath names beside setup.exe, finds its product installed, and lists nothing.
+TEST_F(PrerequisiteMsi, InstalledPackageNamedByARelativePathIsFoundFromAnotherCurrentFolder) {
+    ASSERT_EQ(InstallDirectly(PackagePath(L"tool.msi")), 0u);
+    ScenarioFolder folder(L"prereq_msi_elsewhere");
+    PrepareFolder(folder,
+                  Section("PreReq0", {"Name=Prereq Tool", "InstPath=pkg\\tool.msi", "MsiProd=1",
+                                      "InstParams=msiexec /i \"#InstPath#\" /qn"}));
+    RunOptions options;
+    options.commandLine = L"/i /passive";
+    options.currentFolder = FolderElsewhere(L"prereq_msi_elsewhere");
+    options.timeoutMs = 180000;
+    RunResult result = folder.run(options);
+
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_TRUE(LacksLogText(result, L"Installing prerequisites passively:"));
+    EXPECT_EQ(ProductState(kAlphaCode), INSTALLSTATE_DEFAULT);
+}
+
 } // namespace
 } // namespace scenario

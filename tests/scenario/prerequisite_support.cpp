@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 namespace scenario {
 
@@ -44,6 +45,17 @@ PrereqFolder::PrereqFolder(const std::wstring& name, const std::string& sections
 
 void PrereqFolder::writeSections(const std::string& sections) {
     product.folder.writeIni(MainSection({"MsiPath=product.msi"}) + sections);
+}
+
+std::wstring FolderElsewhere(const std::wstring& name) {
+    wchar_t windows[MAX_PATH] = {};
+    UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (length < 3 || length >= MAX_PATH)
+        throw std::runtime_error("no Windows folder");
+    const std::wstring folder = std::wstring(windows, 3) + L"setup_elsewhere\\" + name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
 }
 
 std::vector<std::string> MarkerLines(const std::wstring& folder, const std::wstring& marker) {

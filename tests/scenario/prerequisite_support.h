@@ -27,6 +27,10 @@ struct PrereqFolder {
     FakeProductFolder product;
 };
 
+// A fresh folder on the Windows drive (C:), not setup.exe's: the current folder of a run started
+// from elsewhere, as a deployment tool or a scheduled task starts setup.exe. No trailing separator.
+std::wstring FolderElsewhere(const std::wstring& name);
+
 // The command lines that exit_code.exe ran with, one per run, from "<folder>\<marker>".
 std::vector<std::string> MarkerLines(const std::wstring& folder, const std::wstring& marker);
 

@@ -52,6 +52,14 @@ TEST(EngineCommandLine, PropertiesAndTransformOfAFirstInstall) {
          L"",
          L" TRANSFORMS=\"%d\\1049.mst\"",
          {}},
+        // The organisation's own transform is applied after the language's, so that it wins.
+        {"customisation from MsiProp joins the list",
+         {"LangId=1049", "MsiProp=TRANSFORMS=company.mst P=1"},
+         {L"1049.mst"},
+         L"/i /quiet",
+         L"",
+         L"TRANSFORMS=\"%d\\1049.mst;company.mst\" P=1",
+         {L"LangId transform is %d\\1049.mst", L"Transform list: %d\\1049.mst;company.mst"}},
         {"no fallback for the ini's language",
          {"LangId=2057"},
          {L"1033.mst"},
@@ -131,6 +139,20 @@ TEST(EngineCommandLine, FolderWithPercentSignsIsTakenLiterally) {
                                          "| TRANSFORMS=\"" + Utf8(folder.path()) + "\\1049.mst\""};
     EXPECT_EQ(product.engine.calls("MsiInstallProductW"), expected);
     EXPECT_TRUE(HasLogLine(result, L"LangId transform is " + folder.path() + L"\\1049.mst"));
+}
+
+// The engine splits its transform list at ';': from a folder whose name holds one, the transform
+// would name other files. It is not used, and the log says why.
+TEST(EngineCommandLine, SemicolonInTheFolderNeverSplitsTheTransformList) {
+    FakeProductFolder product(L"Setup; v2", {"LangId=1049"});
+    product.folder.writeFile(L"1049.mst", "placeholder transform");
+    RunResult result = product.run(L"/i /quiet");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(product.engine.calls("MsiInstallProductW"),
+              std::vector<std::string>{"MsiInstallProductW|" + Utf8(product.package()) + "|"});
+    EXPECT_TRUE(HasLogLine(result, L"Transform path '" + product.folder.path() +
+                                       L"\\1049.mst' holds a ';': not used."));
+    EXPECT_TRUE(LacksLogText(result, L"LangId transform is"));
 }
 
 } // namespace

@@ -196,6 +196,33 @@ std::vector<std::vector<std::string>> FakeMail::sent() const {
     return calls;
 }
 
+std::wstring UniqueEventName(const wchar_t* what) {
+    static LONG serial = 0;
+    return L"Local\\scenario_" + std::wstring(what) + L"_" +
+           std::to_wstring(GetCurrentProcessId()) + L"_" +
+           std::to_wstring(InterlockedIncrement(&serial));
+}
+
+NamedEvent::NamedEvent(const std::wstring& name)
+    : name_(name), event_(CreateEventW(nullptr, TRUE, FALSE, name_.c_str())) {}
+
+NamedEvent::~NamedEvent() {
+    set();
+}
+
+void NamedEvent::set() const {
+    SetEvent(event_.get());
+}
+
+bool NamedEvent::wait(DWORD timeoutMs) const {
+    return WaitForSingleObject(event_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+std::string InstallHold::scriptLines() const {
+    return "InstallStartedEvent=" + Utf8(started_.name()) +
+           "\r\nInstallHeldBy=" + Utf8(released_.name()) + "\r\n";
+}
+
 std::string FakePackageScript(const std::string& extraLines) {
     return "Template=Intel;1033\r\n"
            "ProductName=Fake Product\r\n"

@@ -4,6 +4,8 @@
 #include "harness.h"
 #include "harness_error.h" // Utf8
 
+#include "foundation/handles.h"
+
 #include <gtest/gtest.h>
 #include <msi.h>
 
@@ -88,6 +90,47 @@ public:
 private:
     std::wstring recordPath_;
     SystemDllStandIn dll_;
+};
+
+// A name no other event of the run has, containing `what`.
+std::wstring UniqueEventName(const wchar_t* what);
+
+// A named event that a program of the scenario sets or waits for (the fake engine, exit_code.exe),
+// so that a test waits for what a program did rather than for a guessed time. It is set when it
+// goes out of scope, so that a failed check never leaves a program waiting.
+class NamedEvent {
+public:
+    explicit NamedEvent(const std::wstring& name);
+    ~NamedEvent();
+    NamedEvent(const NamedEvent&) = delete;
+    NamedEvent& operator=(const NamedEvent&) = delete;
+
+    const std::wstring& name() const { return name_; }
+    void set() const;
+    // False when the event was not set within the time.
+    bool wait(DWORD timeoutMs = 60000) const;
+
+private:
+    std::wstring name_;
+    UniqueKernelHandle event_;
+};
+
+// Holds the fake engine inside MsiInstallProductW, for a test that acts while a run is in the
+// middle of its install: the run gets there, waits, and goes on when released (or when the hold
+// goes out of scope).
+class InstallHold {
+public:
+    InstallHold()
+        : started_(UniqueEventName(L"install_started")),
+          released_(UniqueEventName(L"install_released")) {}
+
+    std::string scriptLines() const; // for FakePackageScript
+    // False when no run reached the engine's install within the time.
+    bool waitUntilInstalling(DWORD timeoutMs = 60000) const { return started_.wait(timeoutMs); }
+    void release() const { released_.set(); }
+
+private:
+    NamedEvent started_, released_;
 };
 
 // The script lines that make the fake answer for a readable 32-bit package "Fake Product" 1.0.

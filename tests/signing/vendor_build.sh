@@ -1,12 +1,13 @@
 #!/bin/bash
-# The vendor's build of setup.exe: configured with the vendor's names for the version resource,
-# signed by scripts/sign.sh with a throwaway certificate made here by openssl. Checks that the
+# The vendor's build of setup.exe: configured without the test programs and with the vendor's
+# names for the version resource, signed by scripts/sign.sh with a throwaway certificate made here by openssl. Checks that the
 # names arrived, that the signature verifies against that certificate and that a changed byte
 # breaks it. (The signed setup.exe is run by the ctest win32.SignedSetupRuns.)
 #
-#   vendor_build.sh <source folder> <build folder> <toolchain file> [compiler launcher]
+#   vendor_build.sh <source folder> <build folder> <toolchain file> <compiler launcher or "">
+#       <a setup.exe with the default names>
 set -euo pipefail
-source=$1 build=$2 toolchain=$3 launcher=${4:-}
+source=$1 build=$2 toolchain=$3 launcher=${4:-} default_exe=$5
 
 company='Contoso Ltd.'
 product='Contoso Suite Setup'
@@ -14,7 +15,7 @@ product='Contoso Suite Setup'
 copyright='Copyright © 2026 Contoso "Tools" \ Ltd.'
 
 configure=(-S "$source" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-           -DSETUP_COMPANY="$company" -DSETUP_PRODUCT_NAME="$product"
+           -DSETUP_BUILD_TESTS=OFF -DSETUP_COMPANY="$company" -DSETUP_PRODUCT_NAME="$product"
            -DSETUP_COPYRIGHT="$copyright")
 [ -n "$launcher" ] && configure+=(-DCMAKE_CXX_COMPILER_LAUNCHER="$launcher"
                                   -DCMAKE_C_COMPILER_LAUNCHER="$launcher")
@@ -63,3 +64,14 @@ if verify "$keys/tampered.exe"; then
     exit 1
 fi
 echo "a tampered copy is refused"
+
+# A setup.exe that still carries the default names (the test build's own) is never signed.
+cp "$default_exe" "$keys/default-names.exe"
+if SIGN_PFX=$keys/vendor.pfx SIGN_PASSWORD=throwaway-password \
+    bash "$source/scripts/sign.sh" "$keys/default-names.exe" 2>"$keys/default.err"; then
+    echo "a setup.exe with the default names was signed"
+    exit 1
+fi
+grep -q "default names" "$keys/default.err" || { cat "$keys/default.err"; exit 1; }
+cmp -s "$default_exe" "$keys/default-names.exe" || { echo "the refused file was changed"; exit 1; }
+echo "a setup.exe with the default names is refused"

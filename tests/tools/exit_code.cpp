@@ -1,9 +1,11 @@
-// exit_code.exe [CODE [MARKER]]
+// exit_code.exe [CODE [MARKER [HOLD]]]
 //
 // A stand-in component installer or condition program: appends its own command line (UTF-8, one
 // line) to the file MARKER, or to "<its own path>.ran" when no MARKER is given, and exits with
-// CODE (decimal; 0 when absent or not a number). A copy planted under another name (msiexec.exe)
-// therefore leaves "msiexec.exe.ran" beside itself whatever arguments it gets.
+// CODE (decimal; 0 when absent or not a number). With HOLD, the name of an event, it exits only
+// once that event is set, if the event exists: a test decides how long the program runs, and
+// from when on. A copy planted under another
+// name (msiexec.exe) therefore leaves "msiexec.exe.ran" beside itself whatever arguments it gets.
 #include "utf8.h"
 
 #include <windows.h>
@@ -38,6 +40,12 @@ int wmain(int argc, wchar_t** argv) {
         code = std::wcstoul(argv[1], &end, 10);
         if (end == argv[1] || *end != L'\0')
             code = 0;
+    }
+    if (argc > 3) {
+        if (HANDLE hold = OpenEventW(SYNCHRONIZE, FALSE, argv[3])) {
+            WaitForSingleObject(hold, INFINITE);
+            CloseHandle(hold);
+        }
     }
     ExitProcess(static_cast<UINT>(code));
 }

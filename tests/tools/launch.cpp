@@ -1,7 +1,8 @@
 // launch.exe PROGRAM [REST]
 //
 // Starts PROGRAM with exactly REST after its quoted name, waits for it, prints "Exit code: N" and
-// "Elapsed: T ms" (from the start of the child to its end, for scripts/bench.sh) and returns N. A
+// "Elapsed: T ms" (from the start of the child to its end, for scripts/bench.sh) and "Peak working
+// set: K KB" (sampled while it runs), and returns N. A
 // Unix shell sees Windows exit codes only modulo 256 (3010 arrives as 194), and Wine re-quotes the
 // arguments it is given on its own command line; from inside Wine this tool passes REST on
 // untouched and reports the code in full. REST is taken verbatim from launch.exe's own command
@@ -10,6 +11,7 @@
 #include "utf8.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
@@ -77,7 +79,18 @@ int main() {
     }
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
-    WaitForSingleObject(process.get(), INFINITE);
+    // The child's peak working set, sampled while it runs (an ended process may no longer tell).
+    using MemoryQuery = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
+    const auto query = reinterpret_cast<MemoryQuery>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32GetProcessMemoryInfo")));
+    SIZE_T peak = 0;
+    while (WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT) {
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof counters;
+        if (query && query(process.get(), &counters, sizeof counters) &&
+            counters.PeakWorkingSetSize > peak)
+            peak = counters.PeakWorkingSetSize;
+    }
     LARGE_INTEGER ended = {};
     QueryPerformanceCounter(&ended);
     DWORD exitCode = 0;
@@ -86,6 +99,7 @@ int main() {
     std::printf("Elapsed: %.1f ms\n", 1000.0 *
                                           static_cast<double>(ended.QuadPart - started.QuadPart) /
                                           static_cast<double>(frequency.QuadPart));
+    std::printf("Peak working set: %lu KB\n", static_cast<unsigned long>(peak / 1024));
     std::fflush(stdout);
     return static_cast<int>(exitCode);
 }

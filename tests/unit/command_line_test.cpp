@@ -47,44 +47,44 @@ TEST(CommandLineTokens, ReportsQuotedTokens) {
 
 struct ModeCase {
     const wchar_t* commandLine;
-    int mode;
+    SetupMode mode;
 };
 
 TEST(CommandLineMode, OnlyTheFirstTokenCounts) {
     const ModeCase cases[] = {
-        {L"", ModeNone},
-        {L" \t", ModeNone},
-        {L"/i", ModeInstall},
-        {L"-i /quiet", ModeInstall},
-        {L"/a C:\\x", ModeAdmin},
-        {L"/A", ModeAdmin},
-        {L"-a", ModeAdmin},
-        {L"-A", ModeAdmin},
-        {L"/I", ModeUsage},
-        {L"/install", ModeUsage},
-        {L"/quiet", ModeUsage},
-        {L"ABC=DEF", ModeUsage},
-        {L"/i/quiet", ModeUsage},
-        {L"\"/i\"", ModeUsage},
-        {L"+i", ModeUsage},
-        {L"/x", ModeUsage},
-        {L"i", ModeUsage},
+        {L"", SetupMode::None},
+        {L" \t", SetupMode::None},
+        {L"/i", SetupMode::Install},
+        {L"-i /quiet", SetupMode::Install},
+        {L"/a C:\\x", SetupMode::Admin},
+        {L"/A", SetupMode::Admin},
+        {L"-a", SetupMode::Admin},
+        {L"-A", SetupMode::Admin},
+        {L"/I", SetupMode::Usage},
+        {L"/install", SetupMode::Usage},
+        {L"/quiet", SetupMode::Usage},
+        {L"ABC=DEF", SetupMode::Usage},
+        {L"/i/quiet", SetupMode::Usage},
+        {L"\"/i\"", SetupMode::Usage},
+        {L"+i", SetupMode::Usage},
+        {L"/x", SetupMode::Usage},
+        {L"i", SetupMode::Usage},
         // Help only as the whole command line; anywhere else the token is not acceptable or
         // (after /i) ignored.
-        {L"/?", ModeHelp},
-        {L" -? ", ModeHelp},
-        {L"/h", ModeHelp},
-        {L"/H", ModeHelp},
-        {L"/help", ModeHelp},
-        {L"-HELP", ModeHelp},
-        {L"/? /quiet", ModeUsage},
-        {L"/help /i", ModeUsage},
-        {L"/i /?", ModeInstall},
-        {L"\"/?\"", ModeUsage},
-        {L"/helpme", ModeUsage},
-        {L"/?/quiet", ModeUsage},
-        {L"/norestart", ModeUsage},
-        {L"/log x.log", ModeUsage},
+        {L"/?", SetupMode::Help},
+        {L" -? ", SetupMode::Help},
+        {L"/h", SetupMode::Help},
+        {L"/H", SetupMode::Help},
+        {L"/help", SetupMode::Help},
+        {L"-HELP", SetupMode::Help},
+        {L"/? /quiet", SetupMode::Usage},
+        {L"/help /i", SetupMode::Usage},
+        {L"/i /?", SetupMode::Install},
+        {L"\"/?\"", SetupMode::Usage},
+        {L"/helpme", SetupMode::Usage},
+        {L"/?/quiet", SetupMode::Usage},
+        {L"/norestart", SetupMode::Usage},
+        {L"/log x.log", SetupMode::Usage},
     };
     for (const ModeCase& c : cases)
         EXPECT_EQ(ClassifyCommandLine(c.commandLine), c.mode) << "command line: " << c.commandLine;
@@ -110,8 +110,9 @@ TEST(CommandLineUILevel, FirstDisplayOptionWins) {
         {L"/i \"/quiet\"", 5},      // quoted: not an option
         {L"/i /quietly", 5},
         {L"/i ABC=DEF /passive", 67},
-        // The token after /log is its file, never a display option.
-        {L"/i /log /quiet /passive", 67},
+        // The token after /log is its file, never a display option; a switch there is no file.
+        {L"/i /log quiet.log /passive", 67},
+        {L"/i /log /quiet /passive", 2},
         {L"/i /norestart /passive /log x.log", 67},
         {L"/i /LOG x.log /Quiet /norestart", 2},
     };
@@ -176,6 +177,7 @@ TEST(CommandLineAdminTarget, IsTheOnlyTokenAfterSlashA) {
         {L"/a C:\\Admin /norestart", std::wstring(L"C:\\Admin")},
         {L"/a /NoRestart /log a.log C:\\Admin", std::wstring(L"C:\\Admin")},
         {L"/a /log C:\\Admin", std::nullopt},
+        {L"/a -MsiExitCodes C:\\Admin /norestart", std::wstring(L"C:\\Admin")},
     };
     for (const AdminCase& c : cases)
         EXPECT_EQ(ExtractAdminTargetPath(c.commandLine), c.target)
@@ -203,8 +205,9 @@ TEST(CommandLineNewSwitches, FoundAnywhereAfterTheFirstToken) {
         {L"/a C:\\img /log a.log /log b.log", false, true, L"a.log"}, // the first one counts
         {L"/i /log", false, true, L""},                               // file missing
         {L"/i /log /quiet", false, true, L""},
-        {L"/i /log -norestart", false, true, L"-norestart"}, // a switch is no file
-        {L"/log s.log /norestart", true, false, L""},        // the first token is the mode
+        {L"/i /log -norestart", true, true, L""}, // a switch is no file, with - as with /
+        {L"/i /log \"-odd name.log\"", false, true, L"-odd name.log"}, // quoted, it is
+        {L"/log s.log /norestart", true, false, L""}, // the first token is the mode
         {L"/i/norestart", false, false, L""},
         {L"/i /no restart", false, false, L""},
         {L"/i /norestarts", false, false, L""},
@@ -243,5 +246,20 @@ TEST(CommandLineNewSwitches, EngineIsToldNotToRestartUnlessRebootIsGiven) {
     };
     for (const EngineLineCase& c : cases)
         EXPECT_EQ(WithRestartSuppressed(c.given), c.engine) << "given: " << c.given;
+}
+
+// The language transform leads the list of the last TRANSFORMS token, in that token's quoting.
+TEST(TransformList, LanguageTransformJoinsTheGivenList) {
+    const EngineLineCase cases[] = {
+        {L"\"TRANSFORMS=o r.mst\" B=2", L"\"TRANSFORMS=C:\\m.mst;o r.mst\" B=2"},
+        {L"TRANSFORMS=\"|D:\\o.mst\"", L"TRANSFORMS=\"|C:\\m.mst;D:\\o.mst\""},
+        {L"TRANSFORMS= TRANSFORMS=b.mst", L"TRANSFORMS= TRANSFORMS=\"C:\\m.mst;b.mst\""},
+        {L"X=\"TRANSFORMS=a\" transforms=b",
+         L"X=\"TRANSFORMS=a\" transforms=b TRANSFORMS=\"C:\\m.mst\""},
+    };
+    for (const EngineLineCase& c : cases) {
+        std::wstring joined;
+        EXPECT_EQ(WithLanguageTransform(c.given, L"C:\\m.mst", joined), c.engine) << c.given;
+    }
 }
 } // namespace

@@ -18,7 +18,12 @@ TEST(HiddenProperties, ValuesOfNamedPropertiesBecomeAsterisks) {
         {L"DBPASSWORD2=x NOTE=\"DBPASSWORD=y\"", L"DBPASSWORD2=x NOTE=\"DBPASSWORD=y\""},
         {L" TRANSFORMS=\"C:\\a b\\1049.mst\"", L" TRANSFORMS=\"C:\\a b\\1049.mst\""},
         {L"REINSTALL=ALL REINSTALLMODE=vomus", L"REINSTALL=ALL REINSTALLMODE=vomus"},
-        {L"\"TOKEN=x\" TOKEN", L"\"TOKEN=x\" TOKEN"},
+        // Quoted whole, as the engine takes it too.
+        {L"\"TOKEN=x\" TOKEN", L"\"TOKEN=**********\" TOKEN"},
+        {L"A=1 \"DBPASSWORD=a b\" B=2", L"A=1 \"DBPASSWORD=**********\" B=2"},
+        {L"\"TOKEN=a \"\"b\"\" c\"", L"\"TOKEN=**********\""},
+        {L"\"TOKEN=never closed", L"\"TOKEN=**********"},
+        {L"\"NOTE=TOKEN=x\"", L"\"NOTE=TOKEN=x\""},
     };
     for (const auto& [line, masked] : cases)
         EXPECT_EQ(MaskHiddenPropertyValues(line, hidden), masked) << "line: " << line.size();
@@ -35,7 +40,7 @@ TEST(HiddenProperties, AssignedNamesHideEveryValueOfTheCommandLine) {
         {L"DBPASSWORD=s3cret USER=bob", L"DBPASSWORD;USER",
          L"DBPASSWORD=********** USER=**********"},
         {L"NOTE=\"A=b c=d\" X=", L"NOTE;X", L"NOTE=********** X=**********"},
-        {L"\"TOKEN=x\" /flag =y", L"", L"\"TOKEN=x\" /flag =y"},
+        {L"\"TOKEN=x y\" /flag =y", L"TOKEN", L"\"TOKEN=**********\" /flag =y"},
         {L"\tK=\"a \"\"q\"\" b\"\r\nL=2", L"K;L", L"\tK=**********\r\nL=**********"},
     };
     for (const auto& c : cases) {
@@ -53,6 +58,25 @@ TEST(HiddenProperties, EngineLogLinesOfHiddenPropertiesLoseTheirValue) {
         {L"MSI (s): DBPASSWORD = x\r\n", L"MSI (s): DBPASSWORD = x\r\n"},
         {L"Property(S): USER = DBPASSWORD = x\n", L"Property(S): USER = DBPASSWORD = x\n"},
         {L"Property(S", L"Property(S"},
+        // Windows' engine in a verbose log: what it was given, and each property it sets.
+        {L"MSI (s) (A0:B4) [12:34:56:789]: Command Line: DBPASSWORD=s3cret USER=bob\r\n",
+         L"MSI (s) (A0:B4) [12:34:56:789]: Command Line: DBPASSWORD=********** USER=bob\r\n"},
+        {L"MSI (c) (A0:B4) [12:34:56:789]: Command Line: \"DBPASSWORD=a b\" X=1",
+         L"MSI (c) (A0:B4) [12:34:56:789]: Command Line: \"DBPASSWORD=**********\" X=1"},
+        {L"MSI (s) (A0:B4) [12:34:56:790]: PROPERTY CHANGE: Adding DBPASSWORD property. Its value "
+         L"is 's3 cret'.\r\n",
+         L"MSI (s) (A0:B4) [12:34:56:790]: PROPERTY CHANGE: Adding DBPASSWORD property. Its value "
+         L"is '**********'.\r\n"},
+        {L"PROPERTY CHANGE: Modifying DBPASSWORD property. Its current value is 'old'. Its new "
+         L"value: 'new'.\n",
+         L"PROPERTY CHANGE: Modifying DBPASSWORD property. Its current value is '**********'. Its "
+         L"new value: '**********'.\n"},
+        {L"PROPERTY CHANGE: Deleting dbpassword property. Its current value is 'x'.",
+         L"PROPERTY CHANGE: Deleting dbpassword property. Its current value is '**********'."},
+        {L"PROPERTY CHANGE: Adding USER property. Its value is 'DBPASSWORD'.",
+         L"PROPERTY CHANGE: Adding USER property. Its value is 'DBPASSWORD'."},
+        {L"PROPERTY CHANGE: Adding DBPASSWORD2 property. Its value is 'x'.",
+         L"PROPERTY CHANGE: Adding DBPASSWORD2 property. Its value is 'x'."},
     };
     for (const auto& [line, masked] : cases)
         EXPECT_EQ(MaskHiddenPropertyLine(line, hidden), masked);

@@ -1,5 +1,6 @@
 #include "settings/setup_settings.h"
 #include "foundation/ini_file.h"
+#include "foundation/module_path.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>

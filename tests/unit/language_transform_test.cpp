@@ -6,6 +6,7 @@
 #include "settings/setup_settings.h"
 #include "foundation/handles.h"
 #include "foundation/ini_file.h"
+#include "foundation/module_path.h"
 #include "msi/language_fallback.h"
 #include "test_files.h"
 

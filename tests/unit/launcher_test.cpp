@@ -1,6 +1,7 @@
 // The component launcher and the condition-program runner with our own stand-in programs
 // (tests/tools): exit codes, refusals, log lines and output capture.
 #include "settings/setup_settings.h"
+#include "foundation/dll_binding.h"
 #include "foundation/error_text.h"
 #include "log_lines.h"
 #include "prereq/prerequisite.h"
@@ -10,6 +11,8 @@
 #include "test_files.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 using Lines = std::vector<std::wstring>;
@@ -122,32 +125,56 @@ TEST_F(LauncherTest, MsiexecLinesStartTheSystemsMsiexec) {
                      L"completed. Exit code=1605."}));
 }
 
-// Bare names come from the system folder only, quoted or not, through every way of starting: a
-// program of that name beside setup.exe (here: beside the test program) never runs.
-TEST_F(LauncherTest, BareNamesNeverStartAProgramBesideTheExecutable) {
-    const std::wstring planted = testfiles::ExeFolder() + L"planted_tool.exe";
-    const std::wstring plantedMarker = planted + L".ran";
-    ASSERT_TRUE(CopyFileW(exitCode_.c_str(), planted.c_str(), FALSE));
-    DeleteFileW(plantedMarker.c_str());
+// Bare names, quoted or not, through every way of starting: the system folder's program when it
+// has one, even with a copy beside setup.exe (here: beside the test program), else that copy;
+// never one the current folder holds.
+TEST_F(LauncherTest, BareNamesAreTheSystemsFirstThenTheOneBesideTheExecutable) {
+    const std::wstring beside = testfiles::ExeFolder() + L"planted_tool.exe";
+    const std::wstring plantedCmd = testfiles::ExeFolder() + L"cmd.exe";
+    const std::wstring inCurrent = folder_ + L"current_tool.exe";
+    for (const std::wstring& copy : {beside, plantedCmd, inCurrent}) {
+        ASSERT_TRUE(CopyFileW(exitCode_.c_str(), copy.c_str(), FALSE));
+        DeleteFileW((copy + L".ran").c_str());
+    }
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(folder_.c_str());
 
-    const std::wstring line = L"\"planted_tool.exe\" 0";
-    unsigned long direct = LaunchProcess(line);
-    unsigned long elevated = LaunchElevated(line);
+    unsigned long direct = LaunchProcess(L"\"planted_tool.exe\" 5");
+    unsigned long elevated = LaunchElevated(L"\"planted_tool\" 6");
     std::wstring text = L"unchanged";
-    unsigned long code = 7;
-    bool ran = RunExe(L"planted_tool 0", text, code);
-    EXPECT_FALSE(testfiles::Exists(plantedMarker));
-    DeleteFileW(planted.c_str());
-    DeleteFileW(plantedMarker.c_str());
+    unsigned long code = 0;
+    bool ran = RunExe(L"planted_tool 7", text, code);
+    unsigned long system = LaunchProcess(L"\"cmd.exe\" /c exit 9");
+    unsigned long current = LaunchProcess(L"\"current_tool.exe\" 0");
+    SetCurrentDirectoryW(saved);
 
-    EXPECT_EQ(direct, 2u);
-    EXPECT_TRUE(elevated == 2 || elevated == 1400) << elevated; // Wine: 1400, see above
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(log_.Lines(), (Lines{L"::CreateProcess('" + line + L"') failed. Error=2.",
-                                   L"::ShellExecuteEx('planted_tool.exe' '0') failed. Error=" +
-                                       std::to_wstring(elevated) + L".",
-                                   L"RunExe::Function CreateProcess('planted_tool 0') failed. " +
-                                       FormatErrorCode(2)}));
+    const std::string ran3 = testfiles::ReadBytes(beside + L".ran");
+    const bool plantedCmdRan = testfiles::Exists(plantedCmd + L".ran");
+    const bool currentRan = testfiles::Exists(inCurrent + L".ran");
+
+    EXPECT_EQ(direct, 5u);
+    EXPECT_EQ(elevated, 6u);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(code, 7u);
+    EXPECT_EQ(std::count(ran3.begin(), ran3.end(), '\n'), 3) << ran3;
+    EXPECT_EQ(system, 9u);
+    EXPECT_FALSE(plantedCmdRan);
+    EXPECT_EQ(current, 2u);
+    EXPECT_FALSE(currentRan);
+    EXPECT_EQ(log_.Lines(),
+              (Lines{L"Process '\"planted_tool.exe\" 5' completed. Exit code=5.",
+                     L"Process planted_tool('6') completed. Exit code=6.",
+                     L"Process 'planted_tool 7' return code 7",
+                     L"Process 'planted_tool 7' return text ''",
+                     L"Process '\"cmd.exe\" /c exit 9' completed. Exit code=9.",
+                     L"Program missing: neither '" + SystemFolderPath(L"current_tool.exe") +
+                         L"' nor '" + testfiles::ExeFolder() + L"current_tool.exe' exists.",
+                     L"::CreateProcess('\"current_tool.exe\" 0') failed. Error=2."}));
+    for (const std::wstring& copy : {beside, plantedCmd, inCurrent}) {
+        DeleteFileW(copy.c_str());
+        DeleteFileW((copy + L".ran").c_str());
+    }
 }
 
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -351,7 +378,9 @@ TEST_F(RunExeTest, LinesNamingNoProgramAreRefused) {
     } cases[] = {
         {L"\"C:\\tools\\check.exe 1",
          L"Invalid command line:\"C:\\tools\\check.exe 1. Second double quote missing."},
-        {L"\\check.exe 1", L"Invalid command line:\\check.exe 1. Program missing."},
+        {L"C:check.exe 1", L"Invalid command line:C:check.exe 1. Program missing."},
+        {L"C:\\Program Files\\check 1", L"Invalid command line:C:\\Program Files\\check 1. "
+                                        L"Quote the program path or give its extension."},
         {L"\"\" 1", L"Invalid command line:\"\" 1. Program missing."},
     };
     for (const auto& c : cases) {

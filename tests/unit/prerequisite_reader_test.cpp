@@ -1,6 +1,8 @@
 // The records that the prerequisite and postrequisite sections become. Every section here is an
 // uninstall step, so that detection keeps it whatever the machine holds.
+#include "foundation/dll_binding.h"
 #include "settings/setup_settings.h"
+#include "prereq/needed_prerequisites.h"
 #include "prereq/prerequisite_reader.h"
 #include "test_files.h"
 
@@ -83,7 +85,7 @@ TEST_F(PrerequisiteReader, InstallerFromTheRegistryIsSplitAtTheFirstBlank) {
         Read({{"Name=Old", "InstRegPath=HKEY_CURRENT_USER\\Software\\SetupUnitTests\\Uninstall",
                "InstParams=/qn", "UpdateParams=/update"}});
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].InstPath, L"MsiExec.exe");
+    EXPECT_EQ(list[0].InstPath, SystemFolderPath(L"MsiExec.exe")) << "a bare name, the system's";
     EXPECT_EQ(list[0].InstParams, std::wstring(command) + L" /qn");
     EXPECT_EQ(list[0].UpdateParams, L"") << "read only with InstPath";
 }
@@ -94,7 +96,8 @@ TEST_F(PrerequisiteReader, FieldsComeFromTheirKeysWithTheirDefaults) {
                "InstParams=\"#InstPath#\" /q", "UpdateParams=\"#InstPath#\" /u", "RunAs=1",
                "OSbit=2", "OSver= -12abc", "Key64=1", "FilePath=#Root#\\full.dll", "FileVer=10.0.2",
                "FileTryLoad=1", "MsiProd=yes", "ChooseDownload=full.exe",
-               "RunExeCond=\"#Root#\\cond.exe\" 1", "SkipIfFoundInPath=full.exe"},
+               "RunExeCond=\"#Root#\\cond.exe\" 1", "SkipIfFoundInPath=full.exe", "InstHash=AB12cd",
+               "DownloadUrl=https://vendor.example/full.exe"},
               {"Name=Bare", "InstPath=bare.exe"}});
     ASSERT_EQ(list.size(), 2u);
     const std::wstring root = testfiles::ExeFolder();
@@ -114,6 +117,8 @@ TEST_F(PrerequisiteReader, FieldsComeFromTheirKeysWithTheirDefaults) {
     EXPECT_EQ(full.ChooseDownload, L"full.exe");
     EXPECT_EQ(full.RunExeCond, L"\"#Root#\\cond.exe\" 1") << "#Root# is replaced when it runs";
     EXPECT_EQ(full.SkipIfFoundInPath, L"full.exe");
+    EXPECT_EQ(full.InstHash, L"AB12cd") << "checked when it runs, as written";
+    EXPECT_EQ(full.DownloadUrl, L"https://vendor.example/full.exe");
 
     const Prerequisite& bare = list[1];
     EXPECT_EQ(bare.AdminNeed, 1) << "administrator rights unless the section says otherwise";
@@ -124,6 +129,8 @@ TEST_F(PrerequisiteReader, FieldsComeFromTheirKeysWithTheirDefaults) {
     EXPECT_TRUE(bare.Present) << "nothing to test counts as present";
     EXPECT_FALSE(full.Present) << "its file is missing";
     EXPECT_EQ(bare.UseUpdateParams, 0);
+    EXPECT_EQ(bare.InstHash, L"");
+    EXPECT_EQ(bare.DownloadUrl, L"");
 }
 
 TEST_F(PrerequisiteReader, RegistryConditionPairsNeedBothKeysOfTheirNumber) {
@@ -146,6 +153,7 @@ TEST_F(PrerequisiteReader, PostrequisitesEndAtTheFirstSectionWithoutAName) {
                           "[PostReq0]\r\nName=First\r\nInstParams=/ignored\r\nRunAs=1\r\n"
                           "[PostReq1]\r\nName=Second\r\nInstPath=#Root#\\post.exe\r\n"
                           "InstParams=/go\r\nUpdateParams=/u\r\nIsUninstall=1\r\n"
+                          "InstHash=00ff\r\nDownloadUrl=http://vendor.example/post.exe\r\n"
                           "[PostReq3]\r\nName=After The Gap\r\nInstPath=x.exe\r\n");
     PrerequisiteList list;
     ReadPostrequisites(L"PostReq%d", list);
@@ -157,6 +165,37 @@ TEST_F(PrerequisiteReader, PostrequisitesEndAtTheFirstSectionWithoutAName) {
     EXPECT_EQ(list[1].InstParams, L"/go");
     EXPECT_EQ(list[1].UpdateParams, L"");
     EXPECT_EQ(list[1].IsUninstall, 0);
+    EXPECT_EQ(list[1].InstHash, L"00ff");
+    EXPECT_EQ(list[1].DownloadUrl, L"") << "postrequisites run what the medium holds";
+}
+
+// Read once into the file it names, from setup.exe's folder (here: the test program's) and never
+// from the current folder, which holds a file of each name.
+TEST_F(PrerequisiteReader, InstallerPathIsTheFileItNamesWhateverTheCurrentFolder) {
+    const std::wstring current = testfiles::FreshFolder(L"reader_current");
+    for (const wchar_t* decoy : {L"vc.exe", L"post.exe"})
+        testfiles::WriteBytes(current + decoy, "");
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(current.c_str());
+    PrerequisiteList list = Read({{"Name=Relative", "InstPath=redist\\vc.exe"},
+                                  {"Name=Bare", "InstPath=vc.exe"},
+                                  {"Name=System", "InstPath=cmd.exe"},
+                                  {"Name=Drive", "InstPath=\\redist\\vc.exe"}});
+    testfiles::WriteBytes(testfiles::ExeIniPath(),
+                          "[PostReq0]\r\nName=Post\r\nInstPath=post.exe\r\n");
+    PrerequisiteList post;
+    ReadPostrequisites(L"PostReq%d", post);
+    SetCurrentDirectoryW(saved);
+
+    const std::wstring root = testfiles::ExeFolder();
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0].InstPath, root + L"redist\\vc.exe");
+    EXPECT_EQ(list[1].InstPath, root + L"vc.exe");
+    EXPECT_EQ(list[2].InstPath, SystemFolderPath(L"cmd.exe"));
+    EXPECT_EQ(list[3].InstPath, root.substr(0, 2) + L"\\redist\\vc.exe");
+    ASSERT_EQ(post.size(), 1u);
+    EXPECT_EQ(post[0].InstPath, root + L"post.exe");
 }
 
 } // namespace

@@ -40,6 +40,7 @@ const UINT kStringIds[] = {
     IDS_USAGE_TEXT,
     IDS_USAGE_CAPTION,
     IDS_LOG_FILE_NOT_WRITABLE,
+    IDS_OPEN_ADDRESS_YOURSELF,
     IDS_WINDOWS_VERSION_UNSUPPORTED,
     IDS_ADMIN_REQUIRED,
     IDS_INVALID_OPERATION_TYPE,
@@ -231,7 +232,8 @@ TEST(ResourceStrings, EnglishTextsAreExact) {
          L"install.\n   /a <full path to administrative install>\n\tPerform an administrative "
          L"install.\n\nDisplay Options\n   /quiet\n\tQuiet mode, no user interaction\n   "
          L"/passive\n\tUnattended mode - progress bar only\n\nRestart Options\n   /norestart\n\tNo "
-         L"restart; exit code 3010 if needed\n\nLogging Options\n   /log <log "
+         L"restart; exit code 3010 if needed\n\nExit Code Options\n   /msiexitcodes\n\t"
+         L"Installer's exit code, not 3\n\nLogging Options\n   /log <log "
          L"file>\n\tWrite the setup log to that file\n\nSetting Public Properties\n   "
          L"PROPERTY=PropertyValue\n\nHelp\n   /?, /h, /help\tShow this help\n\nExample: setup.exe "
          L"/i /passive ABC=DEF"},

@@ -1,6 +1,7 @@
 #include "settings/setup_settings.h"
 #include "foundation/log_format.h"
 #include "foundation/setup_log.h"
+#include "foundation/temp_log_path.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>

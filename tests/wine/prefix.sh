@@ -119,10 +119,24 @@ ensure_prefix() {
 # With no window manager on the display, Wine waits up to two seconds for each managed window to
 # be withdrawn when it closes (every message box answered would cost that); unmanaged windows
 # close at once and draw their own caption.
+#
+# Tests run in a virtual desktop (SETUP_WINE_DESKTOP=virtual, the default): one X window holds
+# every Wine window, and which window is in front and takes the keys is Wine's alone. As separate X
+# windows (SETUP_WINE_DESKTOP=windows, for the scripts that capture single windows), focus events
+# from the X server, which arrive late and without a window manager to order them, now and then
+# send the foreground to the desktop just after a test has brought its dialog forward.
 configure_prefix() {
-    local prefix=$1
-    WINEPREFIX=$prefix WINEDEBUG=-all "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' \
-        /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&- || die "cannot configure $prefix"
+    local prefix=$1 file=$1/setup-test.reg desktop
+    case ${SETUP_WINE_DESKTOP:-virtual} in
+    virtual) desktop='"Default"' ;;
+    windows) desktop=- ;;
+    *) die "SETUP_WINE_DESKTOP is virtual or windows, not '$SETUP_WINE_DESKTOP'" ;;
+    esac
+    printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer]' "\"Desktop\"=$desktop" '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' '' >"$file"
+    WINEPREFIX=$prefix WINEDEBUG=-all "$WINE" regedit /s 'Z:'"${file//\//\\}" </dev/null \
+        >/dev/null 2>&1 9>&- || die "cannot configure $prefix"
 }
 
 # Prints the pids of the prefix's processes whose command line matches the pattern (pgrep -f).
