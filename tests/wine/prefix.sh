@@ -176,8 +176,9 @@ ensure_desktop() {
     wait_for_foreign_desktop "$prefix"
     WINEPREFIX=$prefix WINEDEBUG=-all setsid "$WINE" explorer.exe /desktop \
         </dev/null >>"$log" 2>&1 9>&- &
-    # It must still be there once the desktop is up, not merely have started.
-    for _ in $(seq 50); do
+    # It must still be there once the desktop is up, not merely have started. A fresh prefix on a
+    # busy machine may take many seconds for its first desktop.
+    for _ in $(seq 300); do
         sleep 0.2
         if [ -n "$(prefix_processes "$prefix" 'system32.explorer\.exe /desktop')" ] &&
             [ -n "$(desktop_keeper_pid "$prefix")" ]; then
@@ -202,7 +203,7 @@ start_xvfb() {
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
         3>"$numberfile" >"$root/xvfb.log" 2>&1 </dev/null 9>&- &
     XVFB_PID=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         grep -q '^[0-9]' "$numberfile" && break
         kill -0 "$XVFB_PID" 2>/dev/null || die "Xvfb failed, see $root/xvfb.log"
         sleep 0.1
