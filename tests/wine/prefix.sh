@@ -1,15 +1,17 @@
 #!/bin/bash
-# The Wine test environment under ROOT: a 32-bit and a 64-bit prefix (or the ones named), one Xvfb
-# display for the windows that tests show, a persistent wineserver per prefix so that each test
-# process starts in milliseconds instead of seconds, and a desktop process per prefix (see
-# ensure_desktop).
+# The Wine test environment under ROOT: a 32-bit and a 64-bit prefix (or the ones named), an Xvfb
+# display per prefix for the windows that tests show, a persistent wineserver per prefix so that
+# each test process starts in milliseconds instead of seconds, and a desktop process per prefix
+# (see ensure_desktop).
 #
 #   prefix.sh up ROOT [ARCH...]     create what is missing, start what is not running, write
 #                                   ROOT/env; ARCH is win32 or win64 (default: both)
-#   prefix.sh down ROOT [ARCH...]   end every Wine process of the prefixes, then the Xvfb display
+#   prefix.sh down ROOT [ARCH...]   end every Wine process of the prefixes, then their displays
 #
-# ROOT/env holds shell assignments (DISPLAY, XVFB_PID, DEFAULT_PREFIX) that run.sh sources. On a
-# host that runs no 32-bit code (see host.sh) only win64 prefixes can be made.
+# ROOT/env holds shell assignments that run.sh sources: DISPLAY_<arch> and XVFB_PID_<arch> per
+# prefix, and DEFAULT_PREFIX with its DISPLAY and XVFB_PID. Each prefix has a display of its own:
+# two virtual desktops on one display overlap, and the one in front takes the pointer from the
+# other. On a host that runs no 32-bit code (see host.sh) only win64 prefixes can be made.
 set -euo pipefail
 
 # shellcheck source=tests/wine/host.sh
@@ -189,6 +191,11 @@ ensure_desktop() {
     die "the desktop of $prefix did not start or did not stay, see $log"
 }
 
+# The display of a prefix: its number and its Xvfb's pid, or empty values.
+display_of() {
+    eval "DISPLAY=\${DISPLAY_$1:-} XVFB_PID=\${XVFB_PID_$1:-}"
+}
+
 xvfb_alive() {
     [ -n "${XVFB_PID:-}" ] && [ -n "${DISPLAY:-}" ] &&
         [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" = Xvfb ] &&
@@ -198,36 +205,44 @@ xvfb_alive() {
 # -displayfd lets Xvfb pick a free display number itself, which avoids races with other users of
 # the machine. setsid detaches it from the caller's terminal and process group.
 start_xvfb() {
-    local root=$1 numberfile=$1/xvfb.display
+    local root=$1 arch=$2 numberfile=$1/$2-xvfb.display log=$1/$2-xvfb.log
     : >"$numberfile"
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"$numberfile" >"$root/xvfb.log" 2>&1 </dev/null 9>&- &
+        3>"$numberfile" >"$log" 2>&1 </dev/null 9>&- &
     XVFB_PID=$!
     for _ in $(seq 300); do
         grep -q '^[0-9]' "$numberfile" && break
-        kill -0 "$XVFB_PID" 2>/dev/null || die "Xvfb failed, see $root/xvfb.log"
+        kill -0 "$XVFB_PID" 2>/dev/null || die "Xvfb failed, see $log"
         sleep 0.1
     done
-    grep -q '^[0-9]' "$numberfile" || die "Xvfb did not report a display, see $root/xvfb.log"
+    grep -q '^[0-9]' "$numberfile" || die "Xvfb did not report a display, see $log"
     [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" = Xvfb ] || die "Xvfb pid $XVFB_PID not found"
     DISPLAY=":$(head -n1 "$numberfile")"
 }
 
-# Written to a temporary file first so that run.sh never sources half a file.
+# Written to a temporary file first so that run.sh never sources half a file. Displays of prefixes
+# not named in this call are kept while they run.
 write_env() {
-    local root=$1
-    cat >"$root/env.tmp" <<EOF
-# Written by prefix.sh up; sourced by run.sh.
-DISPLAY=$DISPLAY
-XVFB_PID=$XVFB_PID
-DEFAULT_PREFIX=$root/${ARCHES%% *}
-export DISPLAY
-EOF
+    local root=$1 arch default=${ARCHES%% *}
+    {
+        echo "# Written by prefix.sh up; sourced by run.sh."
+        for arch in win32 win64; do
+            display_of "$arch"
+            xvfb_alive || continue
+            echo "DISPLAY_$arch=$DISPLAY"
+            echo "XVFB_PID_$arch=$XVFB_PID"
+        done
+        display_of "$default"
+        echo "DEFAULT_PREFIX=$root/$default"
+        echo "DISPLAY=$DISPLAY"
+        echo "XVFB_PID=$XVFB_PID"
+        echo "export DISPLAY"
+    } >"$root/env.tmp"
     mv -f "$root/env.tmp" "$root/env"
 }
 
 load_env() {
-    DISPLAY="" XVFB_PID=""
+    DISPLAY_win32="" XVFB_PID_win32="" DISPLAY_win64="" XVFB_PID_win64=""
     if [ -r "$1/env" ]; then
         # shellcheck disable=SC1091
         . "$1/env"
@@ -248,21 +263,20 @@ check_host_runs() {
 }
 
 up() {
-    local root=$1 arch prefix restarted_display=0
+    local root=$1 arch prefix
     check_host_runs "$ARCHES"
     load_env "$root"
-    if ! xvfb_alive; then
-        start_xvfb "$root"
-        restarted_display=1
-    fi
-    export DISPLAY
     for arch in $ARCHES; do
         prefix=$root/$arch
         check_arch "$prefix" "$arch"
-        # Wine processes left from before belong to a display that is gone.
-        if [ "$restarted_display" = 1 ]; then
+        display_of "$arch"
+        if ! xvfb_alive; then
+            start_xvfb "$root" "$arch"
+            eval "DISPLAY_$arch=\$DISPLAY XVFB_PID_$arch=\$XVFB_PID"
+            # Wine processes left from before belong to a display that is gone.
             stop_server "$prefix"
         fi
+        export DISPLAY
         ensure_server "$prefix" "$arch"
         ensure_prefix "$prefix" "$arch" "$root/$arch-wineboot.log"
         configure_prefix "$prefix"
@@ -273,18 +287,24 @@ up() {
 
 down() {
     local root=$1 arch
+    load_env "$root"
     for arch in $ARCHES; do
         stop_server "$root/$arch"
-    done
-    load_env "$root"
-    if xvfb_alive; then
+        display_of "$arch"
+        xvfb_alive || continue
         kill "$XVFB_PID"
         for _ in $(seq 50); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
+        eval "DISPLAY_$arch= XVFB_PID_$arch="
+    done
+    ARCHES=$(for arch in win32 win64; do display_of "$arch" && xvfb_alive && echo "$arch"; done)
+    if [ -n "$ARCHES" ]; then
+        write_env "$root"
+    else
+        rm -f "$root/env"
     fi
-    rm -f "$root/env"
 }
 
 main() {

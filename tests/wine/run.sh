@@ -20,13 +20,18 @@ root=$(cd "$1" && pwd -P)
 shift
 # shellcheck source=/dev/null
 . "$root/env"
+WINEPREFIX=${WINEPREFIX:-${DEFAULT_PREFIX:-$root/win32}}
+# Each prefix has a display of its own (prefix.sh).
+case ${WINEPREFIX##*/} in
+win32) DISPLAY=${DISPLAY_win32:-} XVFB_PID=${XVFB_PID_win32:-} ;;
+win64) DISPLAY=${DISPLAY_win64:-} XVFB_PID=${XVFB_PID_win64:-} ;;
+esac
 # Without its display every window a test opens fails, in ways that do not point here.
-if [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" != Xvfb ]; then
-    echo "run.sh: the Xvfb of $root (pid $XVFB_PID) is gone; run prefix.sh up $root again" >&2
+if [ -z "$XVFB_PID" ] || [ "$(cat "/proc/$XVFB_PID/comm" 2>/dev/null)" != Xvfb ]; then
+    echo "run.sh: the Xvfb of $WINEPREFIX (pid $XVFB_PID) is gone; run prefix.sh up $root again" >&2
     exit 125
 fi
 export DISPLAY
-WINEPREFIX=${WINEPREFIX:-${DEFAULT_PREFIX:-$root/win32}}
 WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX WINEDEBUG
 # shellcheck source=tests/wine/host.sh
