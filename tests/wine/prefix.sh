@@ -299,8 +299,15 @@ down() {
         done
         eval "DISPLAY_$arch= XVFB_PID_$arch="
     done
-    ARCHES=$(for arch in win32 win64; do display_of "$arch" && xvfb_alive && echo "$arch"; done)
-    if [ -n "$ARCHES" ]; then
+    local remaining=""
+    for arch in win32 win64; do
+        display_of "$arch"
+        if xvfb_alive; then
+            remaining="$remaining $arch"
+        fi
+    done
+    if [ -n "$remaining" ]; then
+        ARCHES=${remaining# }
         write_env "$root"
     else
         rm -f "$root/env"
